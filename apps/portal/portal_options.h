@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What the demo portal hands the calendar, from its command line.
+struct PortalOptions {
+  QString connection;  // connection string of the memo database
+  QString user;
+  QString account = QStringLiteral("001");
+  QString year;
+  QString day;         // yyyy-mm-dd
+  QString language;    // zh-cn, zh-tw or en-us
+  bool open_at_once = false;
+  bool exit_on_close = false;
+};
+
+// The defaults: a SQLite file in the user's data folder, the login name,
+// account "001", this year, today, and the language of the locale.
+PortalOptions DefaultPortalOptions();
+
+// The language code for a locale name: zh_CN -> zh-cn, zh_TW/zh_HK -> zh-tw,
+// anything else -> en-us.
+QString LanguageForLocale(const QString& locale_name);
+
+// Parses the command line. Returns nothing and sets `message` (and
+// `exit_code`) when the program should stop: --help, or a bad option.
+std::optional<PortalOptions> ParsePortalOptions(const QStringList& arguments, QString& message,
+                                                int& exit_code);

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "platform/controls.h"
+#include "platform/form_window.h"
+#include "platform/platform.h"
+#include "resources/resource_library.h"
+
+#include <agendia/status.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace agendia {
+
+// The calendar window: the user's memo tree beside the memo editor.
+//
+// The object is created first and given the user context; Show() then builds
+// the native window, loads it and keeps it on screen until the user closes
+// it. The object outlives its window and is never shown twice.
+class frmCalendarInfo final : private platform::FormEvents {
+ public:
+  explicit frmCalendarInfo(std::shared_ptr<const platform::Platform> platform);
+  ~frmCalendarInfo() override;
+  frmCalendarInfo(const frmCalendarInfo&) = delete;
+  frmCalendarInfo& operator=(const frmCalendarInfo&) = delete;
+
+  // The user context, assigned by the host's call before Show().
+  std::string g_cConn;   // connection string of the memo database
+  std::string g_cUser;   // the user whose memos are shown
+  std::string g_cAccId;  // account identifier stored with new memos
+  std::string g_nYear;   // year stored with new memos, as text
+  std::string dayCurr;   // the calendar's current day, as the host gave it
+  std::string lanuage;   // language code; lower-cased once the weekday is looked up
+
+  // Shows the window modally (`modal` is 1) and returns once it has been
+  // closed. Fails, without showing anything, when the window cannot be built
+  // or its load fails; a window that was shown once cannot be shown again.
+  Status Show(int modal);
+
+  // Brings the open window to the user's attention. Fails when the window is
+  // not open.
+  Status ZOrder();
+
+  // The native window while it is open, otherwise nothing.
+  platform::FormWindow* Window() { return window_.get(); }
+
+  // Window values, readable for inspection.
+  const std::string& SelectedMsgId() const { return m_cMsgID; }
+  int16_t EditMode() const { return m_nEditMode; }
+
+  // The text of `strResID` in the current language.
+  StatusOr<std::string> GetString(const std::string& strResID);
+
+ private:
+  // Window events.
+  Status Form_Load() override;
+  void Form_Resize() override;
+  void Form_Activate() override;
+  void Form_Unload() override;
+  void btnExit_Click();
+
+  // Localisation.
+  Status SetCaptions();
+  void ApplyFontRule(platform::Control* control);
+  std::string WeekdayName(int16_t weekday);
+  void SetWeekdayLabel();
+
+  // Memo tree.
+  Status LoadMemoTree();
+
+  // Editing.
+  void EnableEditFields(bool enabled);
+
+  Status BindControls();
+
+  std::shared_ptr<const platform::Platform> platform_;
+  std::unique_ptr<platform::FormWindow> window_;
+  bool shown_once_ = false;
+
+  // Resource library objects, created on the first lookup.
+  std::unique_ptr<resources::ResourceFactory> m_oResFactory;
+  std::shared_ptr<resources::ResourceService> m_oResService;
+
+  std::string m_cMsgID;       // identifier of the selected memo, "" when none
+  int16_t m_nEditMode = 0;    // 0 new memo, 1 modifying
+  std::string m_cHourText;    // txtHour's text at the last mouse press on it
+  std::string m_cMinuteText;  // txtMinute's text at the last mouse press on it
+
+  // Controls of the open window; owned by window_.
+  platform::TreeView* tvInfo = nullptr;
+  platform::EditBox* txtHour = nullptr;
+  platform::EditBox* txtMinute = nullptr;
+  platform::ComboBox* cboIntrval = nullptr;
+  platform::EditBox* txtEndDay = nullptr;
+  platform::EditBox* txtTitle = nullptr;
+  platform::EditBox* txtContent = nullptr;
+  platform::CommandButton* btnAdd = nullptr;
+  platform::CommandButton* btnDelete = nullptr;
+  platform::CommandButton* btnModify = nullptr;
+  platform::CommandButton* btnSave = nullptr;
+  platform::CommandButton* btnExit = nullptr;
+  platform::Label* VXLabel1 = nullptr;
+  platform::Label* lblEndDay = nullptr;
+  platform::Label* lblHour = nullptr;
+  platform::Label* lblAlert = nullptr;
+  platform::Label* lblContent = nullptr;
+  platform::Label* lblTopic = nullptr;
+  platform::Label* lblCurrDay = nullptr;
+  platform::Label* wk = nullptr;
+  platform::CaptionBar* VXFrmCaptionMgr = nullptr;
+};
+
+}  // namespace agendia

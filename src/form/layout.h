@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/form_window.h"
+
+namespace agendia {
+
+// The design of the calendar window: frame, size and every control with its
+// place, tab order, design text, font and settings.
+const platform::FormSpec& CalendarFormSpec();
+
+}  // namespace agendia

@@ -1,0 +1,68 @@
+#pragma once
+
+// Opens the calendar window on the memory platform and lets a test act in it
+// while it is shown.
+
+#include "component/pub.h"
+#include "form/frmCalendarInfo.h"
+#include "platform/memory/memory_platform.h"
+#include "support/recording_resources.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace agendia::testing {
+
+struct UserContext {
+  std::string conn = "Provider=SQLite;Data Source=:memory:";
+  std::string user = "demo";
+  std::string account = "001";
+  std::string year = "2024";
+  std::string day = "2024-03-01";
+  std::string language = "zh-cn";
+};
+
+class WindowFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    pub::g_bFormOpen = 0;
+    pub::g_hPortal = 0;
+    MakePlatform(platform::langid::kChineseSimplified);
+  }
+  void TearDown() override {
+    pub::g_bFormOpen = 0;
+    pub::g_hPortal = 0;
+  }
+
+  void MakePlatform(uint16_t lang_id, std::string resource_dir = AGENDIA_TEST_RESOURCE_DIR) {
+    log = std::make_shared<ResourceLog>();
+    memory = platform::memory::MakeMemoryPlatform(MakeRecordingResources(log, std::move(resource_dir)),
+                                                  lang_id);
+  }
+
+  // Creates the window with `context` and shows it; `session` runs while it
+  // is shown. Returns what Show returned.
+  Status Open(const UserContext& context,
+              std::function<void(platform::memory::MemoryFormWindow&, frmCalendarInfo&)> session = {}) {
+    form = std::make_unique<frmCalendarInfo>(memory.platform);
+    form->g_cConn = context.conn;
+    form->g_cUser = context.user;
+    form->g_cAccId = context.account;
+    form->g_nYear = context.year;
+    form->dayCurr = context.day;
+    form->lanuage = context.language;
+    memory.toolkit->while_shown = [this, session](platform::memory::MemoryFormWindow& window) {
+      if (session) session(window, *form);
+    };
+    return form->Show(1);
+  }
+
+  platform::memory::MemoryPlatform memory;
+  std::shared_ptr<ResourceLog> log;
+  std::unique_ptr<frmCalendarInfo> form;
+};
+
+}  // namespace agendia::testing
