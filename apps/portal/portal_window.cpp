@@ -10,6 +10,8 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include <cstdio>
+
 agendia::StatusOr<agendia::ComPtr<agendia::_Calender>> CreateCalendarComponent() {
   using namespace agendia;
   void* raw = nullptr;
@@ -75,6 +77,10 @@ void PortalWindow::OpenCalendar() {
     status = calendar_->CalenderDesign(&connection, &user, &account, &year, &day, &language);
   }
   calendar_->put_PortalEnabled(-1).IgnoreError();
+  // Scripts driving the portal read this line.
+  std::printf("calendar closed: %s; portal %s\n", status.ok() ? "ok" : status.description().c_str(),
+              isEnabled() ? "enabled" : "disabled");
+  std::fflush(stdout);
   if (status.ok()) {
     status_->setText(QStringLiteral("Calendar closed."));
   } else {

@@ -1,0 +1,85 @@
+#include "platform/qt/qt_control_base_p.h"
+
+#include "platform/qt/qt_text_p.h"
+
+#include <QFont>
+#include <QVariant>
+
+#include <algorithm>
+#include <utility>
+
+namespace agendia::platform::qt {
+namespace {
+
+FontSpec SpecOf(const QWidget& widget) {
+  const QFont& font = widget.font();
+  FontSpec spec;
+  spec.name = ToStdString(font.family());
+  spec.size = font.pointSizeF();
+  spec.weight = font.weight();
+  spec.charset = widget.property(kCharsetProperty).toInt();
+  return spec;
+}
+
+void ApplyTo(QWidget& widget, const FontSpec& spec) {
+  QFont font = widget.font();
+  font.setFamilies({ToQString(spec.name)});
+  font.setPointSizeF(spec.size);
+  font.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight, 1, 1000)));
+  widget.setFont(font);
+  widget.setProperty(kCharsetProperty, spec.charset);
+}
+
+}  // namespace
+
+QtControlFont::QtControlFont(QWidget* widget, const std::optional<FontSpec>& design)
+    : has_widget_(widget != nullptr), widget_(widget) {
+  if (design.has_value()) {
+    spec_ = *design;
+    if (widget != nullptr && spec_.size > 0) ApplyTo(*widget, spec_);
+  } else if (widget != nullptr) {
+    spec_ = SpecOf(*widget);
+  }
+}
+
+Status QtControlFont::SetName(const std::string& name) {
+  if (name.empty()) return Status::Error(hr::kInvalidArg, "A font name must not be empty");
+  FontSpec next = spec_;
+  next.name = name;
+  return Apply(next);
+}
+
+Status QtControlFont::SetSize(double points) {
+  if (!(points > 0)) {
+    return Status::Error(hr::kInvalidArg, "A font size must be greater than 0 points");
+  }
+  FontSpec next = spec_;
+  next.size = points;
+  return Apply(next);
+}
+
+Status QtControlFont::SetCharset(int charset) {
+  if (charset < 0 || charset > 255) {
+    return Status::Error(hr::kInvalidArg, "A character set must be from 0 to 255");
+  }
+  FontSpec next = spec_;
+  next.charset = charset;
+  return Apply(next);
+}
+
+Status QtControlFont::Apply(const FontSpec& next) {
+  if (has_widget_) {
+    if (widget_.isNull()) {
+      return Status::Error(hr::kUnexpected, "The control's window has been unloaded");
+    }
+    if (next.size > 0) ApplyTo(*widget_, next);
+  }
+  spec_ = next;
+  return Status::Ok();
+}
+
+QtControlBase::QtControlBase(std::string name, ControlKind kind, QWidget* widget,
+                             const std::optional<FontSpec>& design_font)
+    : name_(std::move(name)), kind_(kind), font_(widget, design_font) {}
+
+}  // namespace agendia::platform::qt

@@ -1,0 +1,156 @@
+#include "platform/qt/qt_edit_box_p.h"
+
+#include "platform/qt/qt_key_codes_p.h"
+#include "platform/qt/qt_text_p.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <utility>
+
+namespace agendia::platform::qt {
+namespace {
+
+// QPlainTextEdit has no maximum length. After every change the characters
+// beyond the limit are cut just before the text cursor, which stands at the
+// end of whatever was typed, pasted, dropped or composed, so the limit holds
+// for every way text comes in.
+void LimitLength(QPlainTextEdit* edit, int max_length) {
+  QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, max_length] {
+    QTextDocument* document = edit->document();
+    const int excess = (document->characterCount() - 1) - max_length;
+    if (excess <= 0) return;
+    QTextCursor cursor = edit->textCursor();
+    const int end = std::max(cursor.position(), excess);
+    cursor.setPosition(end - excess);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+  });
+}
+
+QString Truncated(const std::string& text, int max_length) {
+  QString value = ToQString(text);
+  if (max_length > 0 && value.size() > max_length) value.truncate(max_length);
+  return value;
+}
+
+}  // namespace
+
+bool EditEventFilter::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+      return FilterKeyPress(watched, *static_cast<QKeyEvent*>(event));
+    case QEvent::KeyRelease: {
+      const auto& key = *static_cast<QKeyEvent*>(event);
+      if (key_up && !key.isAutoRepeat()) {
+        auto handler = key_up;
+        handler(VirtualKeyCode(key.key()), ShiftState(key.modifiers()));
+      }
+      return false;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease: {
+      const auto& mouse = *static_cast<QMouseEvent*>(event);
+      MouseHandler handler = event->type() == QEvent::MouseButtonRelease ? mouse_up : mouse_down;
+      if (handler) {
+        handler(MouseButtonCode(mouse.button()), ShiftState(mouse.modifiers()),
+                static_cast<float>(mouse.position().x()), static_cast<float>(mouse.position().y()));
+      }
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
+bool EditEventFilter::FilterKeyPress(QObject* watched, QKeyEvent& event) {
+  if (replaying_ || !key_press) return false;
+  const int16_t typed = KeyPressCode(event);
+  if (typed == 0) return false;
+  int16_t code = typed;
+  auto handler = key_press;
+  handler(code);
+  if (code == typed) return false;
+  if (code == 0) return true;
+  // The handler put another character in place of the typed one.
+  const auto unit = static_cast<char16_t>(code);
+  const int key = unit == 8 ? Qt::Key_Backspace : unit == 13 ? Qt::Key_Return : Qt::Key_unknown;
+  QKeyEvent replacement(QEvent::KeyPress, key, event.modifiers(), QString(QChar(unit)),
+                        event.isAutoRepeat());
+  replaying_ = true;
+  QCoreApplication::sendEvent(watched, &replacement);
+  replaying_ = false;
+  return true;
+}
+
+QtEditBox::QtEditBox(const ControlSpec& spec, QLineEdit* line)
+    : QtControlBase(spec.name, spec.kind, line, spec.font),
+      max_length_(spec.max_length),
+      multi_line_(false),
+      line_(line),
+      filter_(new EditEventFilter(line)) {
+  if (max_length_ > 0) line->setMaxLength(max_length_);
+  line->setText(Truncated(spec.design_text, max_length_));
+  line->installEventFilter(filter_);
+}
+
+QtEditBox::QtEditBox(const ControlSpec& spec, QPlainTextEdit* multi)
+    : QtControlBase(spec.name, spec.kind, multi, spec.font),
+      max_length_(spec.max_length),
+      multi_line_(true),
+      multi_(multi),
+      filter_(new EditEventFilter(multi)) {
+  multi->setTabChangesFocus(true);
+  if (max_length_ > 0) LimitLength(multi, max_length_);
+  multi->setPlainText(Truncated(spec.design_text, max_length_));
+  multi->installEventFilter(filter_);
+  multi->viewport()->installEventFilter(filter_);  // mouse events arrive here
+}
+
+QWidget* QtEditBox::widget() const {
+  if (line_) return line_;
+  return multi_;
+}
+
+std::string QtEditBox::Text() const {
+  if (line_) return ToStdString(line_->text());
+  if (multi_) return ToStdString(multi_->toPlainText());
+  return {};
+}
+
+void QtEditBox::SetText(const std::string& text) {
+  if (line_) line_->setText(Truncated(text, max_length_));
+  if (multi_) multi_->setPlainText(Truncated(text, max_length_));
+}
+
+bool QtEditBox::Enabled() const {
+  QWidget* edit = widget();
+  return edit != nullptr && edit->isEnabled();
+}
+
+void QtEditBox::SetEnabled(bool enabled) {
+  if (QWidget* edit = widget()) edit->setEnabled(enabled);
+}
+
+void QtEditBox::OnKeyPress(KeyPressHandler handler) {
+  if (filter_) filter_->key_press = std::move(handler);
+}
+
+void QtEditBox::OnKeyUp(KeyUpHandler handler) {
+  if (filter_) filter_->key_up = std::move(handler);
+}
+
+void QtEditBox::OnMouseDown(MouseHandler handler) {
+  if (filter_) filter_->mouse_down = std::move(handler);
+}
+
+void QtEditBox::OnMouseUp(MouseHandler handler) {
+  if (filter_) filter_->mouse_up = std::move(handler);
+}
+
+}  // namespace agendia::platform::qt

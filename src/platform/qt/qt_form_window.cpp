@@ -1,0 +1,182 @@
+#include "platform/qt/qt_form_window_p.h"
+
+#include "platform/qt/qt_edit_box_p.h"
+#include "platform/qt/qt_simple_controls_p.h"
+#include "platform/qt/qt_text_p.h"
+#include "platform/qt/qt_tree_view_p.h"
+
+#include <QCoreApplication>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace agendia::platform::qt {
+namespace {
+
+struct Dpi {
+  double x;
+  double y;
+};
+
+int ToPixels(int twips, double dpi) {
+  return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
+}
+
+// Makes the widget of one control and its adapter; `*widget` is null for the
+// caption bar, which has none.
+std::unique_ptr<Control> MakeControl(const ControlSpec& spec, FormDialog& dialog, QWidget** widget) {
+  *widget = nullptr;
+  switch (spec.kind) {
+    case ControlKind::kTreeView: {
+      auto* view = new NodeTreeView(&dialog);
+      *widget = view;
+      return std::make_unique<QtTreeView>(spec, view);
+    }
+    case ControlKind::kEditBox:
+      if (spec.multi_line) {
+        auto* edit = new QPlainTextEdit(&dialog);
+        *widget = edit;
+        return std::make_unique<QtEditBox>(spec, edit);
+      } else {
+        auto* edit = new QLineEdit(&dialog);
+        *widget = edit;
+        return std::make_unique<QtEditBox>(spec, edit);
+      }
+    case ControlKind::kComboBox: {
+      auto* combo = new QComboBox(&dialog);
+      *widget = combo;
+      return std::make_unique<QtComboBox>(spec, combo);
+    }
+    case ControlKind::kCommandButton: {
+      auto* button = new QPushButton(&dialog);
+      *widget = button;
+      if (spec.cancel) dialog.SetCancelButton(button);
+      return std::make_unique<QtCommandButton>(spec, button);
+    }
+    case ControlKind::kLabel:
+    case ControlKind::kPlainLabel: {
+      auto* label = new QLabel(&dialog);
+      *widget = label;
+      return std::make_unique<QtLabel>(spec, label);
+    }
+    case ControlKind::kCaptionBar:
+      return std::make_unique<QtCaptionBar>(spec, &dialog);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+QtFormWindow::QtFormWindow(const FormSpec& spec) : dialog_(new FormDialog()), title_(spec.caption) {
+  Build(spec);
+}
+
+QtFormWindow::~QtFormWindow() { DestroyDialog(); }
+
+void QtFormWindow::Build(const FormSpec& spec) {
+  FormDialog& dialog = *dialog_;
+  dialog.setWindowTitle(ToQString(spec.caption));
+  const QScreen* screen = dialog.screen();
+  const Dpi dpi{screen ? screen->logicalDotsPerInchX() : 96.0,
+                screen ? screen->logicalDotsPerInchY() : 96.0};
+  dialog.setFixedSize(ToPixels(spec.client_width, dpi.x), ToPixels(spec.client_height, dpi.y));
+
+  std::vector<std::pair<int, QWidget*>> tab_stops;
+  for (const ControlSpec& control : spec.controls) {
+    QWidget* widget = nullptr;
+    controls_.push_back(MakeControl(control, dialog, &widget));
+    if (widget == nullptr) continue;
+    widget->setObjectName(ToQString(control.name));
+    widget->setGeometry(ToPixels(control.left, dpi.x), ToPixels(control.top, dpi.y),
+                        ToPixels(control.width, dpi.x), ToPixels(control.height, dpi.y));
+    if (!control.visible) widget->setHidden(true);
+    if (control.tab_index >= 0) {
+      tab_stops.emplace_back(control.tab_index, widget);
+    } else if (widget->focusPolicy() & Qt::TabFocus) {
+      widget->setFocusPolicy(Qt::ClickFocus);
+    }
+  }
+  std::stable_sort(tab_stops.begin(), tab_stops.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (size_t i = 1; i < tab_stops.size(); ++i) {
+    QWidget::setTabOrder(tab_stops[i - 1].second, tab_stops[i].second);
+  }
+}
+
+void QtFormWindow::DestroyDialog() {
+  if (!dialog_) return;
+  if (QCoreApplication::instance() == nullptr) {
+    // The application has already ended; a widget cannot be deleted safely
+    // any more, so the dialog is abandoned.
+    dialog_.clear();
+    return;
+  }
+  title_ = ToStdString(dialog_->windowTitle());
+  dialog_->on_resized = nullptr;
+  dialog_->on_activated = nullptr;
+  delete dialog_.data();
+}
+
+WindowHandle QtFormWindow::Handle() const {
+  return dialog_ ? static_cast<WindowHandle>(dialog_->winId()) : 0;
+}
+
+Control* QtFormWindow::ControlAt(int index) {
+  if (index < 0 || index >= ControlCount()) return nullptr;
+  return controls_[index].get();
+}
+
+Control* QtFormWindow::FindControl(const std::string& name) {
+  for (const auto& control : controls_) {
+    if (control->Name() == name) return control.get();
+  }
+  return nullptr;
+}
+
+Status QtFormWindow::ShowModal(FormEvents& events) {
+  if (!dialog_ || used_) {
+    return Status::Error(hr::kUnexpected, "The window has been unloaded and cannot be shown again");
+  }
+  used_ = true;
+  in_modal_ = true;
+  Status loaded = events.Form_Load();
+  if (!loaded.ok()) {
+    in_modal_ = false;
+    DestroyDialog();
+    return loaded;
+  }
+  if (dialog_) {
+    dialog_->on_resized = [&events] { events.Form_Resize(); };
+    dialog_->on_activated = [&events] { events.Form_Activate(); };
+    dialog_->RunModal();
+    if (dialog_) {
+      dialog_->on_resized = nullptr;
+      dialog_->on_activated = nullptr;
+    }
+  }
+  in_modal_ = false;
+  events.Form_Unload();
+  // Deleted here rather than later: the application may be about to go.
+  DestroyDialog();
+  return Status::Ok();
+}
+
+void QtFormWindow::Unload() {
+  if (dialog_ && in_modal_) dialog_->RequestClose();
+}
+
+Status QtFormWindow::BringToFront() {
+  if (!dialog_ || !dialog_->isVisible()) {
+    return Status::Error(hr::kUnexpected, "The window is not shown");
+  }
+  dialog_->raise();
+  dialog_->activateWindow();
+  return Status::Ok();
+}
+
+std::string QtFormWindow::Title() const {
+  return dialog_ ? ToStdString(dialog_->windowTitle()) : title_;
+}
+
+}  // namespace agendia::platform::qt

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/form_window.h"
+#include "platform/qt/qt_form_dialog_p.h"
+
+#include <QPointer>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace agendia::platform::qt {
+
+// A FormWindow over a FormDialog. Building needs a running QApplication. The
+// dialog is deleted when ShowModal returns, whether the window was shown or
+// its load failed, or with this object if it was never shown; the control
+// adapters stay and do nothing from then on.
+class QtFormWindow final : public FormWindow {
+ public:
+  explicit QtFormWindow(const FormSpec& spec);
+  ~QtFormWindow() override;
+
+  WindowHandle Handle() const override;
+  int ControlCount() const override { return static_cast<int>(controls_.size()); }
+  Control* ControlAt(int index) override;
+  Control* FindControl(const std::string& name) override;
+  Status ShowModal(FormEvents& events) override;
+  void Unload() override;
+  Status BringToFront() override;
+  std::string Title() const override;
+
+ private:
+  void Build(const FormSpec& spec);
+  void DestroyDialog();
+
+  QPointer<FormDialog> dialog_;
+  std::vector<std::unique_ptr<Control>> controls_;
+  std::string title_;  // kept for Title() after unload
+  bool used_ = false;      // ShowModal ran once; a window is never shown twice
+  bool in_modal_ = false;  // inside ShowModal, from Form_Load to Form_Unload
+};
+
+}  // namespace agendia::platform::qt

@@ -1,0 +1,105 @@
+#include "platform/qt/qt_simple_controls_p.h"
+
+#include "platform/qt/qt_text_p.h"
+
+#include <utility>
+
+namespace agendia::platform::qt {
+
+QtLabel::QtLabel(const ControlSpec& spec, QLabel* label)
+    : QtControlBase(spec.name, spec.kind, label, spec.font), label_(label) {
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setWordWrap(true);
+  label->setText(ToQString(spec.design_text));
+}
+
+std::string QtLabel::Caption() const { return label_ ? ToStdString(label_->text()) : std::string(); }
+
+void QtLabel::SetCaption(const std::string& caption) {
+  if (label_) label_->setText(ToQString(caption));
+}
+
+QtCaptionBar::QtCaptionBar(const ControlSpec& spec, QDialog* dialog)
+    : QtControlBase(spec.name, spec.kind, nullptr, spec.font),
+      dialog_(dialog),
+      caption_(spec.design_text) {}
+
+void QtCaptionBar::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  if (dialog_) dialog_->setWindowTitle(ToQString(caption));
+}
+
+QtCommandButton::QtCommandButton(const ControlSpec& spec, QPushButton* button)
+    : QtControlBase(spec.name, spec.kind, button, spec.font), button_(button) {
+  button->setText(ToQString(spec.design_text));
+  // The adapter outlives the button, so the connection may capture it.
+  QObject::connect(button, &QPushButton::clicked, button, [this] {
+    if (!on_click_) return;
+    auto handler = on_click_;  // the handler may replace itself
+    handler();
+  });
+}
+
+std::string QtCommandButton::Caption() const {
+  return button_ ? ToStdString(button_->text()) : std::string();
+}
+
+void QtCommandButton::SetCaption(const std::string& caption) {
+  if (button_) button_->setText(ToQString(caption));
+}
+
+bool QtCommandButton::Enabled() const { return button_ && button_->isEnabled(); }
+
+void QtCommandButton::SetEnabled(bool enabled) {
+  if (button_) button_->setEnabled(enabled);
+}
+
+void QtCommandButton::OnClick(std::function<void()> handler) { on_click_ = std::move(handler); }
+
+QtComboBox::QtComboBox(const ControlSpec& spec, QComboBox* combo)
+    : QtControlBase(spec.name, spec.kind, combo, spec.font), combo_(combo) {
+  combo->setEditable(false);
+}
+
+void QtComboBox::Clear() {
+  if (combo_) combo_->clear();
+}
+
+void QtComboBox::AddItem(const std::string& text) {
+  if (!combo_) return;
+  const int selected = combo_->currentIndex();
+  combo_->addItem(ToQString(text));
+  // QComboBox selects the first item added to an empty list; undo that.
+  if (combo_->currentIndex() != selected) combo_->setCurrentIndex(selected);
+}
+
+int QtComboBox::ListCount() const { return combo_ ? combo_->count() : 0; }
+
+int QtComboBox::ListIndex() const { return combo_ ? combo_->currentIndex() : -1; }
+
+StatusOr<std::string> QtComboBox::List(int index) const {
+  if (!combo_ || index < 0 || index >= combo_->count()) {
+    return Status::Error(hr::kInvalidArg, "The combo box '" + Name() + "' has no item at position " +
+                                              std::to_string(index));
+  }
+  return ToStdString(combo_->itemText(index));
+}
+
+void QtComboBox::SetText(const std::string& text) {
+  if (!combo_) return;
+  combo_->setCurrentIndex(
+      combo_->findText(ToQString(text), Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+std::string QtComboBox::Text() const {
+  return combo_ ? ToStdString(combo_->currentText()) : std::string();
+}
+
+bool QtComboBox::Enabled() const { return combo_ && combo_->isEnabled(); }
+
+void QtComboBox::SetEnabled(bool enabled) {
+  if (combo_) combo_->setEnabled(enabled);
+}
+
+}  // namespace agendia::platform::qt

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/qt/qt_control_base_p.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+
+#include <functional>
+#include <string>
+
+namespace agendia::platform::qt {
+
+// VXLabel and the plain label: a QLabel showing its caption as plain text.
+class QtLabel final : public QtControlBase, public Label {
+ public:
+  QtLabel(const ControlSpec& spec, QLabel* label);
+  std::string Caption() const override;
+  void SetCaption(const std::string& caption) override;
+
+ private:
+  QPointer<QLabel> label_;
+};
+
+// VXFrmCaption has no widget of its own: its caption is the dialog's title.
+class QtCaptionBar final : public QtControlBase, public CaptionBar {
+ public:
+  QtCaptionBar(const ControlSpec& spec, QDialog* dialog);
+  std::string Caption() const override { return caption_; }
+  void SetCaption(const std::string& caption) override;
+
+ private:
+  QPointer<QDialog> dialog_;
+  std::string caption_;
+};
+
+// VXCommandButton: a QPushButton; an "&" in the caption marks its mnemonic.
+class QtCommandButton final : public QtControlBase, public CommandButton {
+ public:
+  QtCommandButton(const ControlSpec& spec, QPushButton* button);
+  std::string Caption() const override;
+  void SetCaption(const std::string& caption) override;
+  bool Enabled() const override;
+  void SetEnabled(bool enabled) override;
+  void OnClick(std::function<void()> handler) override;
+
+ private:
+  QPointer<QPushButton> button_;
+  std::function<void()> on_click_;
+};
+
+// VXComboBox: a non-editable QComboBox that never selects an item by itself.
+class QtComboBox final : public QtControlBase, public ComboBox {
+ public:
+  QtComboBox(const ControlSpec& spec, QComboBox* combo);
+  void Clear() override;
+  void AddItem(const std::string& text) override;
+  int ListCount() const override;
+  int ListIndex() const override;
+  StatusOr<std::string> List(int index) const override;
+  void SetText(const std::string& text) override;
+  std::string Text() const override;
+  bool Enabled() const override;
+  void SetEnabled(bool enabled) override;
+
+ private:
+  QPointer<QComboBox> combo_;
+};
+
+}  // namespace agendia::platform::qt

@@ -1,0 +1,135 @@
+#include "platform/qt/qt_tree_view_p.h"
+
+#include <utility>
+
+namespace agendia::platform::qt {
+namespace {
+
+Status Unloaded(const std::string& name) {
+  return Status::Error(hr::kUnexpected, "The tree view '" + name + "' has been unloaded");
+}
+
+}  // namespace
+
+NodeTreeView::NodeTreeView(QWidget* parent) : QTreeView(parent), model_(new NodeModel(this)) {
+  setModel(model_);
+  setHeaderHidden(true);
+  setRootIsDecorated(true);
+  setUniformRowHeights(true);  // keeps layout linear in the visible rows
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  connect(this, &QTreeView::clicked, this, [this](const QModelIndex& index) { Report(index); });
+}
+
+void NodeTreeView::keyPressEvent(QKeyEvent* event) {
+  handling_key_ = true;
+  QTreeView::keyPressEvent(event);
+  handling_key_ = false;
+}
+
+void NodeTreeView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTreeView::currentChanged(current, previous);
+  if (handling_key_) Report(current);
+}
+
+void NodeTreeView::Report(const QModelIndex& index) {
+  const int id = model_->IdOf(index);
+  if (id != NodeModel::kNone && on_node_selected) {
+    auto handler = on_node_selected;
+    handler(id);
+  }
+}
+
+QtTreeView::QtTreeView(const ControlSpec& spec, NodeTreeView* view)
+    : QtControlBase(spec.name, spec.kind, view, spec.font), view_(view) {
+  view->on_node_selected = [this](int id) {
+    if (!on_node_click_) return;
+    auto handler = on_node_click_;
+    handler(NodeAt(id));
+  };
+}
+
+void QtTreeView::Clear() {
+  if (NodeModel* model = nodes()) model->Clear();
+}
+
+Status QtTreeView::AddNode(const std::optional<std::string>& relative,
+                           std::optional<int> relationship, const std::string& key,
+                           const std::string& text) {
+  NodeModel* model = nodes();
+  if (model == nullptr) return Unloaded(Name());
+  int parent = NodeModel::kNone;
+  if (relative.has_value()) {
+    if (relationship != kTreeChild) {
+      return Status::Error(hr::kInvalidArg,
+                           "The tree view supports only relationship " +
+                               std::to_string(kTreeChild) + " (child); got " +
+                               (relationship ? std::to_string(*relationship) : "none"));
+    }
+    parent = model->Find(*relative);
+    if (parent == NodeModel::kNone) {
+      return Status::Error(hr::kInvalidArg, "The tree has no node with the key '" + *relative +
+                                                "' to add '" + key + "' to");
+    }
+  }
+  return model->Append(parent, key, text);
+}
+
+std::optional<TreeNode> QtTreeView::FindNode(const std::string& key) const {
+  NodeModel* model = nodes();
+  if (model == nullptr) return std::nullopt;
+  const int id = model->Find(key);
+  if (id == NodeModel::kNone) return std::nullopt;
+  return NodeAt(id);
+}
+
+Status QtTreeView::SetExpanded(const std::string& key, bool expanded) {
+  NodeModel* model = nodes();
+  if (model == nullptr) return Unloaded(Name());
+  const int id = model->Find(key);
+  if (id == NodeModel::kNone) {
+    return Status::Error(hr::kInvalidArg, "The tree has no node with the key '" + key + "'");
+  }
+  view_->setExpanded(model->IndexOf(id), expanded);
+  return Status::Ok();
+}
+
+bool QtTreeView::IsExpanded(const std::string& key) const {
+  NodeModel* model = nodes();
+  if (model == nullptr) return false;
+  const int id = model->Find(key);
+  return id != NodeModel::kNone && view_->isExpanded(model->IndexOf(id));
+}
+
+int QtTreeView::NodeCount() const {
+  NodeModel* model = nodes();
+  return model == nullptr ? 0 : model->Count();
+}
+
+std::vector<std::string> QtTreeView::ChildKeys(const std::optional<std::string>& parent_key) const {
+  std::vector<std::string> keys;
+  NodeModel* model = nodes();
+  if (model == nullptr) return keys;
+  int parent = NodeModel::kNone;
+  if (parent_key.has_value()) {
+    parent = model->Find(*parent_key);
+    if (parent == NodeModel::kNone) return keys;
+  }
+  for (int child : model->Children(parent)) keys.push_back(model->Key(child));
+  return keys;
+}
+
+void QtTreeView::OnNodeClick(std::function<void(const TreeNode&)> handler) {
+  on_node_click_ = std::move(handler);
+}
+
+bool QtTreeView::Enabled() const { return view_ && view_->isEnabled(); }
+
+TreeNode QtTreeView::NodeAt(int id) const {
+  const NodeModel& model = *nodes();
+  TreeNode node{model.Key(id), model.Text(id), std::nullopt};
+  if (model.Parent(id) != NodeModel::kNone) node.parent_key = model.Key(model.Parent(id));
+  return node;
+}
+
+}  // namespace agendia::platform::qt
