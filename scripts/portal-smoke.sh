@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 shot=${1:-build/portal-smoke.png}
-portal=build/bin/agendia-portal
+portal=${AGENDIA_BUILD_DIR:-build}/bin/agendia-portal
 [ -x "$portal" ] || { echo "build first: scripts/build.sh" >&2; exit 2; }
 
 if [ -z "${AGENDIA_SMOKE_INNER:-}" ]; then
@@ -29,8 +29,10 @@ if command -v import >/dev/null; then
   import -window root "$shot" 2>/dev/null && echo "screenshot: $shot"
 fi
 
-xdotool windowactivate --sync "$calendar" 2>/dev/null || true
-xdotool key --window "$calendar" Escape
+# No window manager runs on the virtual display: give the calendar the
+# keyboard focus directly, then type Escape as a keyboard would.
+xdotool windowfocus --sync "$calendar" 2>/dev/null || true
+xdotool key Escape
 if ! timeout 10 tail --pid="$pid" -f /dev/null; then
   echo "FAIL: the calendar did not close on Escape" >&2
   kill "$pid" 2>/dev/null || true

@@ -18,6 +18,9 @@ struct FontCase {
   FontSpec button_font;
   double caption_bar_size;  // designed as 8.25
 };
+void PrintTo(const FontCase& c, std::ostream* os) {
+  *os << c.language << " on system language " << c.system_lang_id;
+}
 
 class FontRuleTest : public WindowFixture, public ::testing::WithParamInterface<FontCase> {};
 
@@ -75,6 +78,7 @@ struct CaptionCase {
   const char* weekday;
   const char* weekly;
 };
+void PrintTo(const CaptionCase& c, std::ostream* os) { *os << c.language; }
 
 class CaptionTest : public WindowFixture, public ::testing::WithParamInterface<CaptionCase> {};
 

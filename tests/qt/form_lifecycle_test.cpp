@@ -15,6 +15,9 @@ namespace {
 using Log = std::vector<std::string>;
 
 enum class CloseBy { kCloseBox, kUnload, kEscape };
+void PrintTo(CloseBy how, std::ostream* os) {
+  *os << (how == CloseBy::kCloseBox ? "close box" : how == CloseBy::kUnload ? "Unload" : "Escape");
+}
 
 class QtFormLifecycle : public ::testing::TestWithParam<CloseBy> {};
 

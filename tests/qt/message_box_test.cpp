@@ -50,6 +50,8 @@ struct Case {
   QMessageBox::Icon icon;
   const char* title;
 };
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 class QtMessageBoxTest : public ::testing::TestWithParam<Case> {};
 
