@@ -4,6 +4,8 @@
 #include "portal_options.h"
 #include "portal_window.h"
 
+#include <agendia/create_calender.h>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -43,7 +45,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("agendia-portal"));
 
-  auto calendar = CreateCalendarComponent();
+  auto calendar = agendia::CreateCalender();
   if (!calendar.ok()) {
     QMessageBox::critical(nullptr, QStringLiteral("Agendia Portal"),
                           QString::fromStdString(calendar.status().description()));

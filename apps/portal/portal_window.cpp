@@ -1,7 +1,5 @@
 #include "portal_window.h"
 
-#include <agendia/class_factory.h>
-#include <agendia/server.h>
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,18 +9,6 @@
 #include <QVBoxLayout>
 
 #include <cstdio>
-
-agendia::StatusOr<agendia::ComPtr<agendia::_Calender>> CreateCalendarComponent() {
-  using namespace agendia;
-  void* raw = nullptr;
-  int32_t code = DllGetClassObject(&clsid::kCalender, &iid::kIClassFactory, &raw);
-  if (code < 0) return Status::Error(code, "The calendar component offers no class factory");
-  auto factory = ComPtr<IClassFactory>::AdoptVoid(raw);
-  void* object = nullptr;
-  Status created = factory->CreateInstance(nullptr, iid::k_Calender, &object);
-  if (!created.ok()) return created;
-  return ComPtr<_Calender>::AdoptVoid(object);
-}
 
 PortalWindow::PortalWindow(PortalOptions options, agendia::ComPtr<agendia::_Calender> calendar)
     : options_(std::move(options)), calendar_(std::move(calendar)) {

@@ -34,6 +34,3 @@ class PortalWindow final : public QMainWindow {
   QLabel* status_ = nullptr;
   QPushButton* open_button_ = nullptr;
 };
-
-// Creates the component's Calender object through its class factory.
-agendia::StatusOr<agendia::ComPtr<agendia::_Calender>> CreateCalendarComponent();

@@ -1,7 +1,4 @@
-#include <agendia/calender.h>
-#include <agendia/class_factory.h>
-#include <agendia/com_ptr.h>
-#include <agendia/server.h>
+#include <agendia/create_calender.h>
 
 #include <QApplication>
 #include <QWidget>
@@ -17,12 +14,9 @@ namespace {
 
 TEST(HostWithoutApplication, CalendarStartsQtForTheCallAndEndsItAfterwards) {
   ASSERT_EQ(QCoreApplication::instance(), nullptr);
-  void* raw = nullptr;
-  ASSERT_EQ(DllGetClassObject(&agendia::clsid::kCalender, &agendia::iid::kIClassFactory, &raw), 0);
-  auto factory = agendia::ComPtr<agendia::IClassFactory>::AdoptVoid(raw);
-  void* object = nullptr;
-  ASSERT_TRUE(factory->CreateInstance(nullptr, agendia::iid::k_Calender, &object).ok());
-  auto calendar = agendia::ComPtr<agendia::_Calender>::AdoptVoid(object);
+  auto created = agendia::CreateCalender();
+  ASSERT_TRUE(created.ok()) << created.status().description();
+  auto calendar = *created;
 
   // Once the component has started Qt, close the window from Qt's own
   // thread (this one, inside the modal wait) by posting to the application.

@@ -1,7 +1,4 @@
-#include <agendia/calender.h>
-#include <agendia/class_factory.h>
-#include <agendia/com_ptr.h>
-#include <agendia/server.h>
+#include <agendia/create_calender.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -23,12 +20,9 @@ using agendia::ComPtr;
 using agendia::_Calender;
 
 ComPtr<_Calender> CreateCalendar() {
-  void* raw = nullptr;
-  EXPECT_EQ(DllGetClassObject(&agendia::clsid::kCalender, &agendia::iid::kIClassFactory, &raw), 0);
-  auto factory = ComPtr<agendia::IClassFactory>::AdoptVoid(raw);
-  void* object = nullptr;
-  EXPECT_TRUE(factory->CreateInstance(nullptr, agendia::iid::k_Calender, &object).ok());
-  return ComPtr<_Calender>::AdoptVoid(object);
+  auto calendar = agendia::CreateCalender();
+  EXPECT_TRUE(calendar.ok()) << calendar.status().description();
+  return calendar.ok() ? *calendar : ComPtr<_Calender>();
 }
 
 // Runs `inspect` on the calendar window once it is shown; the inspection

@@ -3,10 +3,7 @@
 // It opens the window exactly as a host does (class factory, PortHwnd,
 // CalenderDesign), grabs it once it is shown, and closes it again.
 
-#include <agendia/calender.h>
-#include <agendia/class_factory.h>
-#include <agendia/com_ptr.h>
-#include <agendia/server.h>
+#include <agendia/create_calender.h>
 
 #include <QApplication>
 #include <QDir>
@@ -18,18 +15,6 @@
 #include <cstdlib>
 
 namespace {
-
-agendia::StatusOr<agendia::ComPtr<agendia::_Calender>> CreateCalendar() {
-  using namespace agendia;
-  void* raw = nullptr;
-  int32_t code = DllGetClassObject(&clsid::kCalender, &iid::kIClassFactory, &raw);
-  if (code < 0) return Status::Error(code, "no class factory");
-  auto factory = ComPtr<IClassFactory>::AdoptVoid(raw);
-  void* object = nullptr;
-  Status created = factory->CreateInstance(nullptr, iid::k_Calender, &object);
-  if (!created.ok()) return created;
-  return ComPtr<_Calender>::AdoptVoid(object);
-}
 
 // Waits for the calendar window, saves it and closes it.
 void GrabWhenShown(const QString& path, bool* saved) {
@@ -68,7 +53,7 @@ int main(int argc, char** argv) {
 
   int failures = 0;
   for (const QString& language : languages) {
-    auto calendar = CreateCalendar();
+    auto calendar = agendia::CreateCalender();
     if (!calendar.ok()) {
       std::fprintf(stderr, "%s\n", calendar.status().description().c_str());
       return 1;
