@@ -16,42 +16,42 @@ const FontSpec kTahoma9{"Tahoma", 9, 400, 0};
 
 ControlSpec Make(const char* name, ControlKind kind, int left, int top, int width, int height,
                  int tab, const char* text = "", std::optional<FontSpec> font = std::nullopt) {
-  ControlSpec spec;
-  spec.name = name;
-  spec.kind = kind;
-  spec.left = left;
-  spec.top = top;
-  spec.width = width;
-  spec.height = height;
-  spec.tab_index = tab;
-  spec.design_text = text;
-  spec.font = std::move(font);
-  return spec;
+  ControlSpec design;
+  design.name = name;
+  design.kind = kind;
+  design.left = left;
+  design.top = top;
+  design.width = width;
+  design.height = height;
+  design.tab_index = tab;
+  design.design_text = text;
+  design.font = std::move(font);
+  return design;
 }
 const FontSpec kSongti9{"宋体", 9, 400, 134};
 
 ControlSpec Edit(const char* name, int left, int top, int width, int height, int tab,
                  int max_length, bool multi_line = false, bool visible = true) {
-  ControlSpec spec = Make(name, ControlKind::kEditBox, left, top, width, height, tab);
-  spec.max_length = max_length;
-  spec.multi_line = multi_line;
-  spec.visible = visible;
-  spec.excluded_chars = kExcludedChars;
-  return spec;
+  ControlSpec design = Make(name, ControlKind::kEditBox, left, top, width, height, tab);
+  design.max_length = max_length;
+  design.multi_line = multi_line;
+  design.visible = visible;
+  design.excluded_chars = kExcludedChars;
+  return design;
 }
 
 ControlSpec Button(const char* name, int left, int tab, const char* text, bool cancel = false) {
-  ControlSpec spec = Make(name, ControlKind::kCommandButton, left, 2880, 855, 375, tab, text, kSongti9);
-  spec.cancel = cancel;
-  return spec;
+  ControlSpec design = Make(name, ControlKind::kCommandButton, left, 2880, 855, 375, tab, text, kSongti9);
+  design.cancel = cancel;
+  return design;
 }
 
 ControlSpec Label(const char* name, int left, int top, int width, int height, int tab,
                   const char* text, std::optional<FontSpec> font = std::nullopt,
                   bool visible = true) {
-  ControlSpec spec = Make(name, ControlKind::kLabel, left, top, width, height, tab, text, font);
-  spec.visible = visible;
-  return spec;
+  ControlSpec design = Make(name, ControlKind::kLabel, left, top, width, height, tab, text, font);
+  design.visible = visible;
+  return design;
 }
 
 platform::FormSpec BuildSpec() {
@@ -97,8 +97,8 @@ platform::FormSpec BuildSpec() {
 }  // namespace
 
 const platform::FormSpec& CalendarFormSpec() {
-  static const platform::FormSpec spec = BuildSpec();
-  return spec;
+  static const platform::FormSpec design = BuildSpec();
+  return design;
 }
 
 }  // namespace agendia

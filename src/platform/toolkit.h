@@ -35,8 +35,8 @@ class Toolkit {
   // runtime when none is running. The runtime lives until the lease goes.
   virtual StatusOr<std::unique_ptr<UiRuntimeLease>> AcquireRuntime() = 0;
 
-  // Builds the window of `spec`; it is not shown yet.
-  virtual StatusOr<std::unique_ptr<FormWindow>> CreateForm(const FormSpec& spec) = 0;
+  // Builds the window of `design`; it is not shown yet.
+  virtual StatusOr<std::unique_ptr<FormWindow>> CreateForm(const FormSpec& design) = 0;
 
   // A modal message box with an OK button. `style` is one of mb::*. Without a
   // caption the box carries kDefaultApplicationTitle.

@@ -9,19 +9,19 @@ namespace {
 using platform::ControlKind;
 using platform::ControlSpec;
 
-const ControlSpec* Find(const platform::FormSpec& spec, const std::string& name) {
-  for (const ControlSpec& control : spec.controls) {
+const ControlSpec* Find(const platform::FormSpec& design, const std::string& name) {
+  for (const ControlSpec& control : design.controls) {
     if (control.name == name) return &control;
   }
   return nullptr;
 }
 
 TEST(CalendarLayout, WindowIsAFixedClientAreaWithTheDesignCaption) {
-  const auto& spec = CalendarFormSpec();
-  EXPECT_EQ(spec.client_width, 7935);
-  EXPECT_EQ(spec.client_height, 3480);
-  EXPECT_EQ(spec.caption, "日历信息管理");
-  EXPECT_EQ(spec.controls.size(), 21u);
+  const auto& design = CalendarFormSpec();
+  EXPECT_EQ(design.client_width, 7935);
+  EXPECT_EQ(design.client_height, 3480);
+  EXPECT_EQ(design.caption, "日历信息管理");
+  EXPECT_EQ(design.controls.size(), 21u);
 }
 
 TEST(CalendarLayout, EveryControlStandsAtItsDesignedPlace) {
@@ -136,9 +136,9 @@ TEST_F(LayoutWindowTest, UnknownLanguageKeepsEveryDesignFont) {
                 for (int i = 0; i < w.ControlCount(); ++i) {
                   auto* control = dynamic_cast<platform::memory::MemoryControl*>(w.ControlAt(i));
                   ASSERT_NE(control, nullptr);
-                  if (!control->Spec().font) continue;
+                  if (!control->Design().font) continue;
                   SCOPED_TRACE(control->Name());
-                  EXPECT_EQ(control->Font()->Get(), *control->Spec().font);
+                  EXPECT_EQ(control->Font()->Get(), *control->Design().font);
                 }
               }).ok());
 }

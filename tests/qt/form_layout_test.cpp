@@ -16,8 +16,8 @@ namespace {
 int Pixels(int twips, double dpi) { return static_cast<int>(std::lround(twips * dpi / 1440)); }
 
 TEST(QtFormLayout, PlacesEveryControlInPixelsFromTwipsAtTheLogicalDpi) {
-  const FormSpec spec = SampleFormSpec();
-  auto window = BuildForm(spec);
+  const FormSpec design = SampleFormSpec();
+  auto window = BuildForm(design);
   ASSERT_TRUE(window);
   QDialog* dialog = DialogOf(*window);
   ASSERT_NE(dialog, nullptr);
@@ -26,7 +26,7 @@ TEST(QtFormLayout, PlacesEveryControlInPixelsFromTwipsAtTheLogicalDpi) {
 
   EXPECT_EQ(dialog->size(), QSize(Pixels(7935, dpi_x), Pixels(3480, dpi_y)));
   EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << "the frame is not resizable";
-  for (const ControlSpec& control : spec.controls) {
+  for (const ControlSpec& control : design.controls) {
     if (control.kind == ControlKind::kCaptionBar) continue;
     SCOPED_TRACE(control.name);
     auto* widget = ChildOf<QWidget>(*window, control.name);

@@ -86,9 +86,9 @@ TEST(QtFormWindow, OpensCentredOnTheAvailableScreenArea) {
 }
 
 TEST(QtFormWindow, EscapeDoesNothingWithoutACancelButton) {
-  FormSpec spec = SampleFormSpec();
-  for (ControlSpec& control : spec.controls) control.cancel = false;
-  auto window = BuildForm(spec);
+  FormSpec design = SampleFormSpec();
+  for (ControlSpec& control : design.controls) control.cancel = false;
+  auto window = BuildForm(design);
   ASSERT_TRUE(window);
   FormWindow* form = window.get();
   RecordingEvents events;

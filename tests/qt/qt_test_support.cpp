@@ -41,11 +41,11 @@ ControlSpec Place(const char* name, ControlKind kind, int left, int top, int wid
 
 FormSpec SampleFormSpec() {
   const FontSpec song{"宋体", 9, 400, 134};
-  FormSpec spec;
-  spec.caption = "日历信息管理";
-  spec.client_width = 7935;
-  spec.client_height = 3480;
-  std::vector<ControlSpec>& c = spec.controls;
+  FormSpec design;
+  design.caption = "日历信息管理";
+  design.client_width = 7935;
+  design.client_height = 3480;
+  std::vector<ControlSpec>& c = design.controls;
 
   c.push_back(Place("tvInfo", ControlKind::kTreeView, 120, 360, 2055, 3015, 0));
   c.back().font = FontSpec{"Tahoma", 9, 400, 0};
@@ -73,12 +73,12 @@ FormSpec SampleFormSpec() {
   c.back().visible = false;
   c.push_back(Place("VXFrmCaptionMgr", ControlKind::kCaptionBar, 0, 0, 0, 0, -1));
   c.back().font = FontSpec{"宋体", 8.25, 400, 134};
-  return spec;
+  return design;
 }
 
-std::unique_ptr<FormWindow> BuildForm(const FormSpec& spec) {
+std::unique_ptr<FormWindow> BuildForm(const FormSpec& design) {
   EnsureApplication();
-  auto built = MakeQtToolkit()->CreateForm(spec);
+  auto built = MakeQtToolkit()->CreateForm(design);
   EXPECT_TRUE(built.ok()) << built.status().description();
   return built.ok() ? std::move(built).value() : nullptr;
 }

@@ -24,7 +24,7 @@ void EnsureApplication();
 FormSpec SampleFormSpec();
 
 // Builds the window with the Qt toolkit; fails the test when it cannot.
-std::unique_ptr<FormWindow> BuildForm(const FormSpec& spec);
+std::unique_ptr<FormWindow> BuildForm(const FormSpec& design);
 
 // The QDialog of a form that has not been unloaded, found by its handle.
 QDialog* DialogOf(const FormWindow& window);

@@ -5,18 +5,18 @@
 namespace agendia::platform::memory {
 
 Status MemoryFont::SetName(const std::string& name) {
-  spec_.name = name;
+  design_.name = name;
   return Status::Ok();
 }
 
 Status MemoryFont::SetSize(double points) {
   if (points <= 0) return Status::Error(hr::kInvalidArg, "Invalid font size");
-  spec_.size = points;
+  design_.size = points;
   return Status::Ok();
 }
 
 Status MemoryFont::SetCharset(int charset) {
-  spec_.charset = charset;
+  design_.charset = charset;
   return Status::Ok();
 }
 
@@ -25,8 +25,8 @@ namespace {
 FontSpec DefaultFont() { return FontSpec{"MS Sans Serif", 8.25, 400, 0}; }
 }  // namespace
 
-MemoryControl::MemoryControl(const ControlSpec& spec)
-    : spec_(spec), font_(std::make_unique<MemoryFont>(spec.font.value_or(DefaultFont()))) {}
+MemoryControl::MemoryControl(const ControlSpec& design)
+    : design_(design), font_(std::make_unique<MemoryFont>(design.font.value_or(DefaultFont()))) {}
 
 void MemoryCaptionBar::SetCaption(const std::string& caption) {
   caption_ = caption;
@@ -61,7 +61,7 @@ std::string CutToChars(const std::string& text, size_t limit) {
 }  // namespace
 
 void MemoryEdit::SetText(const std::string& text) {
-  text_ = spec_.max_length > 0 ? CutToChars(text, static_cast<size_t>(spec_.max_length)) : text;
+  text_ = design_.max_length > 0 ? CutToChars(text, static_cast<size_t>(design_.max_length)) : text;
 }
 
 void MemoryEdit::Type(char ch) {
@@ -76,7 +76,7 @@ void MemoryEdit::Type(char ch) {
       text_.erase(end);
     }
   } else if (code != 0) {
-    if (spec_.max_length == 0 || CharCount(text_) < static_cast<size_t>(spec_.max_length)) {
+    if (design_.max_length == 0 || CharCount(text_) < static_cast<size_t>(design_.max_length)) {
       text_.push_back(static_cast<char>(code));
     }
   }

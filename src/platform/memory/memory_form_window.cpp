@@ -2,9 +2,9 @@
 
 namespace agendia::platform::memory {
 
-MemoryFormWindow::MemoryFormWindow(const FormSpec& spec, MemoryToolkit& toolkit)
-    : spec_(spec), toolkit_(toolkit), title_(spec.caption) {
-  for (const ControlSpec& control : spec.controls) {
+MemoryFormWindow::MemoryFormWindow(const FormSpec& design, MemoryToolkit& toolkit)
+    : design_(design), toolkit_(toolkit), title_(design.caption) {
+  for (const ControlSpec& control : design.controls) {
     switch (control.kind) {
       case ControlKind::kTreeView:
         controls_.push_back(std::make_unique<MemoryTree>(control));
@@ -114,7 +114,7 @@ void MemoryFormWindow::Activate() {
 
 void MemoryFormWindow::PressEscape() {
   for (auto& control : controls_) {
-    if (control->Spec().cancel) {
+    if (control->Design().cancel) {
       if (auto* button = dynamic_cast<MemoryButton*>(control.get())) button->Click();
       return;
     }

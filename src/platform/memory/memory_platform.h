@@ -57,30 +57,30 @@ class MemorySystemLanguage final : public SystemLanguage {
 // A font object that records its properties.
 class MemoryFont final : public ControlFont {
  public:
-  explicit MemoryFont(FontSpec spec) : spec_(std::move(spec)) {}
-  FontSpec Get() const override { return spec_; }
+  explicit MemoryFont(FontSpec design) : design_(std::move(design)) {}
+  FontSpec Get() const override { return design_; }
   Status SetName(const std::string& name) override;
   Status SetSize(double points) override;
   Status SetCharset(int charset) override;
 
  private:
-  FontSpec spec_;
+  FontSpec design_;
 };
 
 // The state common to every memory control.
 class MemoryControl : public virtual Control {
  public:
-  explicit MemoryControl(const ControlSpec& spec);
-  const std::string& Name() const override { return spec_.name; }
-  ControlKind Kind() const override { return spec_.kind; }
+  explicit MemoryControl(const ControlSpec& design);
+  const std::string& Name() const override { return design_.name; }
+  ControlKind Kind() const override { return design_.kind; }
   ControlFont* Font() override { return font_.get(); }
-  const ControlSpec& Spec() const { return spec_; }
-  bool Visible() const { return spec_.visible; }
+  const ControlSpec& Design() const { return design_; }
+  bool Visible() const { return design_.visible; }
   // Takes the font away, as for a control that has none.
   void RemoveFont() { font_.reset(); }
 
  protected:
-  ControlSpec spec_;
+  ControlSpec design_;
   std::unique_ptr<MemoryFont> font_;
 };
 
@@ -91,18 +91,18 @@ class MemoryLabel final : public MemoryControl, public Label {
   void SetCaption(const std::string& caption) override { caption_ = caption; }
 
  private:
-  std::string caption_ = spec_.design_text;
+  std::string caption_ = design_.design_text;
 };
 
 class MemoryCaptionBar final : public MemoryControl, public CaptionBar {
  public:
-  MemoryCaptionBar(const ControlSpec& spec, std::string* window_title)
-      : MemoryControl(spec), window_title_(window_title) {}
+  MemoryCaptionBar(const ControlSpec& design, std::string* window_title)
+      : MemoryControl(design), window_title_(window_title) {}
   std::string Caption() const override { return caption_; }
   void SetCaption(const std::string& caption) override;
 
  private:
-  std::string caption_ = spec_.design_text;
+  std::string caption_ = design_.design_text;
   std::string* window_title_;
 };
 
@@ -119,7 +119,7 @@ class MemoryButton final : public MemoryControl, public CommandButton {
   bool Click();
 
  private:
-  std::string caption_ = spec_.design_text;
+  std::string caption_ = design_.design_text;
   bool enabled_ = true;
   std::function<void()> on_click_;
 };
@@ -131,8 +131,8 @@ class MemoryEdit final : public MemoryControl, public EditBox {
   void SetText(const std::string& text) override;
   bool Enabled() const override { return enabled_; }
   void SetEnabled(bool enabled) override { enabled_ = enabled; }
-  int MaxLength() const override { return spec_.max_length; }
-  bool MultiLine() const override { return spec_.multi_line; }
+  int MaxLength() const override { return design_.max_length; }
+  bool MultiLine() const override { return design_.multi_line; }
   void OnKeyPress(KeyPressHandler handler) override { on_key_press_ = std::move(handler); }
   void OnKeyUp(KeyUpHandler handler) override { on_key_up_ = std::move(handler); }
   void OnMouseDown(MouseHandler handler) override { on_mouse_down_ = std::move(handler); }
@@ -149,7 +149,7 @@ class MemoryEdit final : public MemoryControl, public EditBox {
   void ClickMouse(const std::function<void()>& between = {});
 
  private:
-  std::string text_ = spec_.design_text;
+  std::string text_ = design_.design_text;
   bool enabled_ = true;
   KeyPressHandler on_key_press_;
   KeyUpHandler on_key_up_;
@@ -214,7 +214,7 @@ class MemoryToolkit;
 
 class MemoryFormWindow final : public FormWindow {
  public:
-  MemoryFormWindow(const FormSpec& spec, MemoryToolkit& toolkit);
+  MemoryFormWindow(const FormSpec& design, MemoryToolkit& toolkit);
   ~MemoryFormWindow() override;
 
   WindowHandle Handle() const override { return handle_; }
@@ -240,12 +240,12 @@ class MemoryFormWindow final : public FormWindow {
   void PressEscape();
 
   bool IsShown() const { return shown_; }
-  const FormSpec& Spec() const { return spec_; }
+  const FormSpec& Design() const { return design_; }
   int bring_to_front_calls = 0;
   std::vector<std::string> events;  // "load", "resize", "activate", "unload"
 
  private:
-  FormSpec spec_;
+  FormSpec design_;
   MemoryToolkit& toolkit_;
   std::vector<std::unique_ptr<MemoryControl>> controls_;
   std::string title_;
@@ -260,7 +260,7 @@ class MemoryToolkit final : public Toolkit {
   explicit MemoryToolkit(std::shared_ptr<MemoryWindowSystem> window_system);
 
   StatusOr<std::unique_ptr<UiRuntimeLease>> AcquireRuntime() override;
-  StatusOr<std::unique_ptr<FormWindow>> CreateForm(const FormSpec& spec) override;
+  StatusOr<std::unique_ptr<FormWindow>> CreateForm(const FormSpec& design) override;
   void MessageBox(const std::string& text, int style,
                   const std::optional<std::string>& caption) override;
 

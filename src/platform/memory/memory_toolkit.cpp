@@ -21,9 +21,9 @@ StatusOr<std::unique_ptr<UiRuntimeLease>> MemoryToolkit::AcquireRuntime() {
   return std::unique_ptr<UiRuntimeLease>(std::make_unique<MemoryLease>(live_leases));
 }
 
-StatusOr<std::unique_ptr<FormWindow>> MemoryToolkit::CreateForm(const FormSpec& spec) {
+StatusOr<std::unique_ptr<FormWindow>> MemoryToolkit::CreateForm(const FormSpec& design) {
   if (fail_create_form) return *fail_create_form;
-  auto form = std::make_unique<MemoryFormWindow>(spec, *this);
+  auto form = std::make_unique<MemoryFormWindow>(design, *this);
   last_form = form.get();
   ++forms_created;
   if (on_form_created) on_form_created(*form);

@@ -13,21 +13,21 @@ namespace {
 
 FontSpec SpecOf(const QWidget& widget) {
   const QFont& font = widget.font();
-  FontSpec spec;
-  spec.name = ToStdString(font.family());
-  spec.size = font.pointSizeF();
-  spec.weight = font.weight();
-  spec.charset = widget.property(kCharsetProperty).toInt();
-  return spec;
+  FontSpec design;
+  design.name = ToStdString(font.family());
+  design.size = font.pointSizeF();
+  design.weight = font.weight();
+  design.charset = widget.property(kCharsetProperty).toInt();
+  return design;
 }
 
-void ApplyTo(QWidget& widget, const FontSpec& spec) {
+void ApplyTo(QWidget& widget, const FontSpec& design) {
   QFont font = widget.font();
-  font.setFamilies({ToQString(spec.name)});
-  font.setPointSizeF(spec.size);
-  font.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight, 1, 1000)));
+  font.setFamilies({ToQString(design.name)});
+  font.setPointSizeF(design.size);
+  font.setWeight(static_cast<QFont::Weight>(std::clamp(design.weight, 1, 1000)));
   widget.setFont(font);
-  widget.setProperty(kCharsetProperty, spec.charset);
+  widget.setProperty(kCharsetProperty, design.charset);
 }
 
 }  // namespace
@@ -35,16 +35,16 @@ void ApplyTo(QWidget& widget, const FontSpec& spec) {
 QtControlFont::QtControlFont(QWidget* widget, const std::optional<FontSpec>& design)
     : has_widget_(widget != nullptr), widget_(widget) {
   if (design.has_value()) {
-    spec_ = *design;
-    if (widget != nullptr && spec_.size > 0) ApplyTo(*widget, spec_);
+    design_ = *design;
+    if (widget != nullptr && design_.size > 0) ApplyTo(*widget, design_);
   } else if (widget != nullptr) {
-    spec_ = SpecOf(*widget);
+    design_ = SpecOf(*widget);
   }
 }
 
 Status QtControlFont::SetName(const std::string& name) {
   if (name.empty()) return Status::Error(hr::kInvalidArg, "A font name must not be empty");
-  FontSpec next = spec_;
+  FontSpec next = design_;
   next.name = name;
   return Apply(next);
 }
@@ -53,7 +53,7 @@ Status QtControlFont::SetSize(double points) {
   if (!(points > 0)) {
     return Status::Error(hr::kInvalidArg, "A font size must be greater than 0 points");
   }
-  FontSpec next = spec_;
+  FontSpec next = design_;
   next.size = points;
   return Apply(next);
 }
@@ -62,7 +62,7 @@ Status QtControlFont::SetCharset(int charset) {
   if (charset < 0 || charset > 255) {
     return Status::Error(hr::kInvalidArg, "A character set must be from 0 to 255");
   }
-  FontSpec next = spec_;
+  FontSpec next = design_;
   next.charset = charset;
   return Apply(next);
 }
@@ -74,7 +74,7 @@ Status QtControlFont::Apply(const FontSpec& next) {
     }
     if (next.size > 0) ApplyTo(*widget_, next);
   }
-  spec_ = next;
+  design_ = next;
   return Status::Ok();
 }
 

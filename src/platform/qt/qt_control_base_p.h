@@ -24,7 +24,7 @@ class QtControlFont final : public ControlFont {
   // font as the starting value. `widget` may be null.
   QtControlFont(QWidget* widget, const std::optional<FontSpec>& design);
 
-  FontSpec Get() const override { return spec_; }
+  FontSpec Get() const override { return design_; }
   Status SetName(const std::string& name) override;
   Status SetSize(double points) override;
   Status SetCharset(int charset) override;
@@ -34,7 +34,7 @@ class QtControlFont final : public ControlFont {
 
   const bool has_widget_;
   QPointer<QWidget> widget_;
-  FontSpec spec_;
+  FontSpec design_;
 };
 
 // What every control adapter shares: its design name, its kind and its font.

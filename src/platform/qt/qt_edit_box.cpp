@@ -88,26 +88,26 @@ bool EditEventFilter::FilterKeyPress(QObject* watched, QKeyEvent& event) {
   return true;
 }
 
-QtEditBox::QtEditBox(const ControlSpec& spec, QLineEdit* line)
-    : QtControlBase(spec.name, spec.kind, line, spec.font),
-      max_length_(spec.max_length),
+QtEditBox::QtEditBox(const ControlSpec& design, QLineEdit* line)
+    : QtControlBase(design.name, design.kind, line, design.font),
+      max_length_(design.max_length),
       multi_line_(false),
       line_(line),
       filter_(new EditEventFilter(line)) {
   if (max_length_ > 0) line->setMaxLength(max_length_);
-  line->setText(Truncated(spec.design_text, max_length_));
+  line->setText(Truncated(design.design_text, max_length_));
   line->installEventFilter(filter_);
 }
 
-QtEditBox::QtEditBox(const ControlSpec& spec, QPlainTextEdit* multi)
-    : QtControlBase(spec.name, spec.kind, multi, spec.font),
-      max_length_(spec.max_length),
+QtEditBox::QtEditBox(const ControlSpec& design, QPlainTextEdit* multi)
+    : QtControlBase(design.name, design.kind, multi, design.font),
+      max_length_(design.max_length),
       multi_line_(true),
       multi_(multi),
       filter_(new EditEventFilter(multi)) {
   multi->setTabChangesFocus(true);
   if (max_length_ > 0) LimitLength(multi, max_length_);
-  multi->setPlainText(Truncated(spec.design_text, max_length_));
+  multi->setPlainText(Truncated(design.design_text, max_length_));
   multi->installEventFilter(filter_);
   multi->viewport()->installEventFilter(filter_);  // mouse events arrive here
 }

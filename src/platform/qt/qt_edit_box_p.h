@@ -39,8 +39,8 @@ class EditEventFilter final : public QObject {
 // length holds for typed, pasted and dropped text alike.
 class QtEditBox final : public QtControlBase, public EditBox {
  public:
-  QtEditBox(const ControlSpec& spec, QLineEdit* line);
-  QtEditBox(const ControlSpec& spec, QPlainTextEdit* multi);
+  QtEditBox(const ControlSpec& design, QLineEdit* line);
+  QtEditBox(const ControlSpec& design, QPlainTextEdit* multi);
 
   std::string Text() const override;
   void SetText(const std::string& text) override;

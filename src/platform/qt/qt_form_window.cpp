@@ -25,65 +25,65 @@ int ToPixels(int twips, double dpi) {
 
 // Makes the widget of one control and its adapter; `*widget` is null for the
 // caption bar, which has none.
-std::unique_ptr<Control> MakeControl(const ControlSpec& spec, FormDialog& dialog, QWidget** widget) {
+std::unique_ptr<Control> MakeControl(const ControlSpec& design, FormDialog& dialog, QWidget** widget) {
   *widget = nullptr;
-  switch (spec.kind) {
+  switch (design.kind) {
     case ControlKind::kTreeView: {
       auto* view = new NodeTreeView(&dialog);
       *widget = view;
-      return std::make_unique<QtTreeView>(spec, view);
+      return std::make_unique<QtTreeView>(design, view);
     }
     case ControlKind::kEditBox:
-      if (spec.multi_line) {
+      if (design.multi_line) {
         auto* edit = new QPlainTextEdit(&dialog);
         *widget = edit;
-        return std::make_unique<QtEditBox>(spec, edit);
+        return std::make_unique<QtEditBox>(design, edit);
       } else {
         auto* edit = new QLineEdit(&dialog);
         *widget = edit;
-        return std::make_unique<QtEditBox>(spec, edit);
+        return std::make_unique<QtEditBox>(design, edit);
       }
     case ControlKind::kComboBox: {
       auto* combo = new QComboBox(&dialog);
       *widget = combo;
-      return std::make_unique<QtComboBox>(spec, combo);
+      return std::make_unique<QtComboBox>(design, combo);
     }
     case ControlKind::kCommandButton: {
       auto* button = new QPushButton(&dialog);
       *widget = button;
-      if (spec.cancel) dialog.SetCancelButton(button);
-      return std::make_unique<QtCommandButton>(spec, button);
+      if (design.cancel) dialog.SetCancelButton(button);
+      return std::make_unique<QtCommandButton>(design, button);
     }
     case ControlKind::kLabel:
     case ControlKind::kPlainLabel: {
       auto* label = new QLabel(&dialog);
       *widget = label;
-      return std::make_unique<QtLabel>(spec, label);
+      return std::make_unique<QtLabel>(design, label);
     }
     case ControlKind::kCaptionBar:
-      return std::make_unique<QtCaptionBar>(spec, &dialog);
+      return std::make_unique<QtCaptionBar>(design, &dialog);
   }
   return nullptr;
 }
 
 }  // namespace
 
-QtFormWindow::QtFormWindow(const FormSpec& spec) : dialog_(new FormDialog()), title_(spec.caption) {
-  Build(spec);
+QtFormWindow::QtFormWindow(const FormSpec& design) : dialog_(new FormDialog()), title_(design.caption) {
+  Build(design);
 }
 
 QtFormWindow::~QtFormWindow() { DestroyDialog(); }
 
-void QtFormWindow::Build(const FormSpec& spec) {
+void QtFormWindow::Build(const FormSpec& design) {
   FormDialog& dialog = *dialog_;
-  dialog.setWindowTitle(ToQString(spec.caption));
+  dialog.setWindowTitle(ToQString(design.caption));
   const QScreen* screen = dialog.screen();
   const Dpi dpi{screen ? screen->logicalDotsPerInchX() : 96.0,
                 screen ? screen->logicalDotsPerInchY() : 96.0};
-  dialog.setFixedSize(ToPixels(spec.client_width, dpi.x), ToPixels(spec.client_height, dpi.y));
+  dialog.setFixedSize(ToPixels(design.client_width, dpi.x), ToPixels(design.client_height, dpi.y));
 
   std::vector<std::pair<int, QWidget*>> tab_stops;
-  for (const ControlSpec& control : spec.controls) {
+  for (const ControlSpec& control : design.controls) {
     QWidget* widget = nullptr;
     controls_.push_back(MakeControl(control, dialog, &widget));
     if (widget == nullptr) continue;

@@ -6,12 +6,12 @@
 
 namespace agendia::platform::qt {
 
-QtLabel::QtLabel(const ControlSpec& spec, QLabel* label)
-    : QtControlBase(spec.name, spec.kind, label, spec.font), label_(label) {
+QtLabel::QtLabel(const ControlSpec& design, QLabel* label)
+    : QtControlBase(design.name, design.kind, label, design.font), label_(label) {
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->setWordWrap(true);
-  label->setText(ToQString(spec.design_text));
+  label->setText(ToQString(design.design_text));
 }
 
 std::string QtLabel::Caption() const { return label_ ? ToStdString(label_->text()) : std::string(); }
@@ -20,19 +20,19 @@ void QtLabel::SetCaption(const std::string& caption) {
   if (label_) label_->setText(ToQString(caption));
 }
 
-QtCaptionBar::QtCaptionBar(const ControlSpec& spec, QDialog* dialog)
-    : QtControlBase(spec.name, spec.kind, nullptr, spec.font),
+QtCaptionBar::QtCaptionBar(const ControlSpec& design, QDialog* dialog)
+    : QtControlBase(design.name, design.kind, nullptr, design.font),
       dialog_(dialog),
-      caption_(spec.design_text) {}
+      caption_(design.design_text) {}
 
 void QtCaptionBar::SetCaption(const std::string& caption) {
   caption_ = caption;
   if (dialog_) dialog_->setWindowTitle(ToQString(caption));
 }
 
-QtCommandButton::QtCommandButton(const ControlSpec& spec, QPushButton* button)
-    : QtControlBase(spec.name, spec.kind, button, spec.font), button_(button) {
-  button->setText(ToQString(spec.design_text));
+QtCommandButton::QtCommandButton(const ControlSpec& design, QPushButton* button)
+    : QtControlBase(design.name, design.kind, button, design.font), button_(button) {
+  button->setText(ToQString(design.design_text));
   // The adapter outlives the button, so the connection may capture it.
   QObject::connect(button, &QPushButton::clicked, button, [this] {
     if (!on_click_) return;
@@ -57,8 +57,8 @@ void QtCommandButton::SetEnabled(bool enabled) {
 
 void QtCommandButton::OnClick(std::function<void()> handler) { on_click_ = std::move(handler); }
 
-QtComboBox::QtComboBox(const ControlSpec& spec, QComboBox* combo)
-    : QtControlBase(spec.name, spec.kind, combo, spec.font), combo_(combo) {
+QtComboBox::QtComboBox(const ControlSpec& design, QComboBox* combo)
+    : QtControlBase(design.name, design.kind, combo, design.font), combo_(combo) {
   combo->setEditable(false);
 }
 

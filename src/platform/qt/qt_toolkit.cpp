@@ -72,11 +72,11 @@ class QtToolkit final : public Toolkit {
     return std::unique_ptr<UiRuntimeLease>(std::make_unique<OwnedRuntime>());
   }
 
-  StatusOr<std::unique_ptr<FormWindow>> CreateForm(const FormSpec& spec) override {
+  StatusOr<std::unique_ptr<FormWindow>> CreateForm(const FormSpec& design) override {
     if (!WidgetsAvailable()) {
       return Status::Error(hr::kUnexpected, "Cannot build a window: no QApplication is running");
     }
-    return std::unique_ptr<FormWindow>(std::make_unique<qt::QtFormWindow>(spec));
+    return std::unique_ptr<FormWindow>(std::make_unique<qt::QtFormWindow>(design));
   }
 
   // Without a running application the box cannot be shown; the text then goes

@@ -40,8 +40,8 @@ void NodeTreeView::Report(const QModelIndex& index) {
   }
 }
 
-QtTreeView::QtTreeView(const ControlSpec& spec, NodeTreeView* view)
-    : QtControlBase(spec.name, spec.kind, view, spec.font), view_(view) {
+QtTreeView::QtTreeView(const ControlSpec& design, NodeTreeView* view)
+    : QtControlBase(design.name, design.kind, view, design.font), view_(view) {
   view->on_node_selected = [this](int id) {
     if (!on_node_click_) return;
     auto handler = on_node_click_;

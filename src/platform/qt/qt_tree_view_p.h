@@ -37,7 +37,7 @@ class NodeTreeView final : public QTreeView {
 // VXTreeView over a NodeTreeView.
 class QtTreeView final : public QtControlBase, public TreeView {
  public:
-  QtTreeView(const ControlSpec& spec, NodeTreeView* view);
+  QtTreeView(const ControlSpec& design, NodeTreeView* view);
 
   void Clear() override;
   Status AddNode(const std::optional<std::string>& relative, std::optional<int> relationship,
