@@ -69,6 +69,7 @@ Status frmCalendarInfo::BindControls() {
   AGENDIA_RETURN_IF_ERROR(Bind(w, "wk", wk));
   AGENDIA_RETURN_IF_ERROR(Bind(w, "VXFrmCaptionMgr", VXFrmCaptionMgr));
   btnExit->OnClick([this] { btnExit_Click(); });
+  tvInfo->OnNodeClick([this](const platform::TreeNode& node) { tvInfo_NodeClick(node); });
   return Status::Ok();
 }
 

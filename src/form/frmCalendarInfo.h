@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/database.h"
 #include "platform/controls.h"
 #include "platform/form_window.h"
 #include "platform/platform.h"
@@ -66,8 +67,24 @@ class frmCalendarInfo final : private platform::FormEvents {
   std::string WeekdayName(int16_t weekday);
   void SetWeekdayLabel();
 
-  // Memo tree.
+  // Memo store: the steps every database action shares. Each action opens
+  // its own connection and closes it again before it ends.
+  StatusOr<std::shared_ptr<db::Connection>> OpenMemoConnection();
+  StatusOr<std::unique_ptr<db::Recordset>> OpenMemoRecordset(
+      const std::shared_ptr<db::Connection>& oConn, const std::string& strSql);
+  static void CloseIfOpen(std::unique_ptr<db::Recordset>& oRs);
+  static void CloseIfOpen(std::shared_ptr<db::Connection>& oConn);
+  void ShowDbError(const Status& failure);
+
+  // Memo tree and recurrence rule.
   Status LoadMemoTree();
+  Status FillMemoTree(db::Recordset& oRs);
+  StatusOr<bool> IsMemoDue(const std::string& strCurrDay, const std::string& strMemoDay,
+                           int16_t nPeriod);
+
+  // Detail view.
+  void tvInfo_NodeClick(const platform::TreeNode& Node);
+  Status ShowMemo(db::Recordset& oRs);
 
   // Editing.
   void EnableEditFields(bool enabled);

@@ -1,11 +1,18 @@
 #include "form/frmCalendarInfo.h"
+#include "memo/due_rule.h"
 #include "memo/recurrence.h"
+#include "memo/statements.h"
+#include "memo/value_conversion.h"
 
 namespace agendia {
 
-// Rebuilds the tree: the six group nodes, one per recurrence kind, in the
-// order of the kinds. A failure of the tree or of a caption lookup goes to
-// the caller.
+// Rebuilds the tree from the database: the six group nodes, then each memo of
+// the user that is due on the current day under the group of its kind, in the
+// order the rows arrive, then every group expanded.
+//
+// A failure of the tree or of a caption lookup while the groups are built goes
+// to the caller. A failure from the database on is shown to the user instead:
+// the nodes added so far stay and the groups are left collapsed.
 Status frmCalendarInfo::LoadMemoTree() {
   tvInfo->Clear();
   for (const memo::RecurrenceKind& kind : memo::kRecurrenceKinds) {
@@ -13,11 +20,75 @@ Status frmCalendarInfo::LoadMemoTree() {
     if (!caption.ok()) return caption.status();
     AGENDIA_RETURN_IF_ERROR(tvInfo->AddNode(std::nullopt, std::nullopt, kind.group_key, *caption));
   }
-  // Every group opens expanded, so its memos show without a click.
-  for (const memo::RecurrenceKind& kind : memo::kRecurrenceKinds) {
-    tvInfo->SetExpanded(kind.group_key, true).IgnoreError();
-  }
+
+  std::shared_ptr<db::Connection> oConn;
+  std::unique_ptr<db::Recordset> oRs;
+  Status loaded = [&]() -> Status {
+    auto connection = OpenMemoConnection();
+    if (!connection.ok()) return connection.status();
+    oConn = std::move(connection).value();
+    auto recordset = OpenMemoRecordset(oConn, memo::SelectByReceiver(g_cUser));
+    if (!recordset.ok()) return recordset.status();
+    oRs = std::move(recordset).value();
+    AGENDIA_RETURN_IF_ERROR(FillMemoTree(*oRs));
+    for (const memo::RecurrenceKind& kind : memo::kRecurrenceKinds) {
+      AGENDIA_RETURN_IF_ERROR(tvInfo->SetExpanded(kind.group_key, true));
+    }
+    return Status::Ok();
+  }();
+  if (!loaded.ok()) ShowDbError(loaded);
+  CloseIfOpen(oRs);
+  CloseIfOpen(oConn);
   return Status::Ok();
+}
+
+// Reads the rows front to back and adds a node for each memo that is due.
+// The values are read into buffers kept across rows, so a long list costs no
+// allocation beyond the nodes themselves.
+Status frmCalendarInfo::FillMemoTree(db::Recordset& oRs) {
+  db::FieldValue send, period, id, title;
+  std::string key, text;
+  const memo::RecurrenceKind* group = nullptr;
+  while (true) {
+    auto at_end = oRs.EndOfFile();
+    if (!at_end.ok()) return at_end.status();
+    if (*at_end) return Status::Ok();
+
+    AGENDIA_RETURN_IF_ERROR(oRs.ReadValue("dSend", send));
+    const std::string memo_day = memo::ValueToDateText(send);
+    AGENDIA_RETURN_IF_ERROR(oRs.ReadValue("DisplayPeriods", period));
+    auto kind = memo::ValueToInt16(period, 0);
+    if (!kind.ok()) return kind.status();
+
+    group = nullptr;
+    if (*kind == 0) {
+      auto today = memo::TextToDate(dayCurr);
+      if (!today.ok()) return today.status();
+      auto dated = memo::TextToDate(memo_day);
+      if (!dated.ok()) return dated.status();
+      if (*today == *dated) group = &memo::kRecurrenceKinds[0];
+    } else if (*kind == 1) {
+      group = &memo::kRecurrenceKinds[1];
+    } else if (*kind >= 2 && *kind <= 5) {
+      auto due = IsMemoDue(dayCurr, memo_day, *kind);
+      if (!due.ok()) return due.status();
+      if (*due) group = &memo::kRecurrenceKinds[static_cast<size_t>(*kind)];
+    }
+
+    if (group != nullptr) {
+      AGENDIA_RETURN_IF_ERROR(oRs.ReadValue("cMsgId", id));
+      AGENDIA_RETURN_IF_ERROR(oRs.ReadValue("cMsgTitle", title));
+      memo::ValueToText(id, key);
+      memo::ValueToText(title, text);
+      AGENDIA_RETURN_IF_ERROR(tvInfo->AddNode(std::string(group->group_key), platform::kTreeChild, key, text));
+    }
+    AGENDIA_RETURN_IF_ERROR(oRs.MoveNext());
+  }
+}
+
+StatusOr<bool> frmCalendarInfo::IsMemoDue(const std::string& strCurrDay,
+                                          const std::string& strMemoDay, int16_t nPeriod) {
+  return memo::IsDueOn(strCurrDay, strMemoDay, nPeriod);
 }
 
 }  // namespace agendia

@@ -1,0 +1,62 @@
+#include "form/frmCalendarInfo.h"
+#include "memo/value_conversion.h"
+
+namespace agendia {
+
+namespace {
+// Statements may run this long before they fail.
+constexpr long kCommandTimeoutSeconds = 300;
+// No limit of the window's own on opening; the database client bounds it.
+constexpr long kConnectionTimeoutSeconds = 0;
+
+Status ClientMissing() {
+  return Status::Error(db::err::kCannotCreateObject,
+                       "ActiveX component can't create object: no database client is installed");
+}
+}  // namespace
+
+StatusOr<std::shared_ptr<db::Connection>> frmCalendarInfo::OpenMemoConnection() {
+  if (!platform_->database) return ClientMissing();
+  auto oConn = platform_->database->CreateConnection();
+  if (!oConn.ok()) return oConn.status();
+  std::shared_ptr<db::Connection> connection = std::move(oConn).value();
+  AGENDIA_RETURN_IF_ERROR(connection->SetCommandTimeout(kCommandTimeoutSeconds));
+  AGENDIA_RETURN_IF_ERROR(connection->SetConnectionTimeout(kConnectionTimeoutSeconds));
+  AGENDIA_RETURN_IF_ERROR(connection->Open(g_cConn));
+  return connection;
+}
+
+StatusOr<std::unique_ptr<db::Recordset>> frmCalendarInfo::OpenMemoRecordset(
+    const std::shared_ptr<db::Connection>& oConn, const std::string& strSql) {
+  if (!platform_->database) return ClientMissing();
+  auto oRs = platform_->database->CreateRecordset();
+  if (!oRs.ok()) return oRs.status();
+  std::unique_ptr<db::Recordset> recordset = std::move(oRs).value();
+  AGENDIA_RETURN_IF_ERROR(recordset->SetActiveConnection(oConn));
+  AGENDIA_RETURN_IF_ERROR(recordset->Open(strSql));
+  return recordset;
+}
+
+namespace {
+// Closes an open connection or recordset and releases it; an object that was
+// never created is skipped, and one that never opened is released unclosed.
+template <typename Reference>
+void CloseAndRelease(Reference& oObject) {
+  if (!oObject) return;
+  if (oObject->State() == db::kStateOpen) oObject->Close().IgnoreError();
+  oObject.reset();
+}
+}  // namespace
+
+void frmCalendarInfo::CloseIfOpen(std::unique_ptr<db::Recordset>& oRs) { CloseAndRelease(oRs); }
+void frmCalendarInfo::CloseIfOpen(std::shared_ptr<db::Connection>& oConn) { CloseAndRelease(oConn); }
+
+// The failure's description followed directly by its number in parentheses,
+// in a plain box with the application's title.
+void frmCalendarInfo::ShowDbError(const Status& failure) {
+  platform_->toolkit->MessageBox(
+      failure.description() + "(" + std::to_string(memo::ErrorNumber(failure)) + ")",
+      platform::mb::kOkOnly, std::nullopt);
+}
+
+}  // namespace agendia

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "db/database.h"
+#include "platform/date_text.h"
+
+#include <agendia/status.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace agendia::memo {
+
+// Conversion failures, numbered as the host's runtime numbers them (its
+// control facility), so a message shows the short number a host knows.
+namespace conv {
+inline constexpr int32_t kOverflow = int32_t(0x800A0006);         // 6
+inline constexpr int32_t kTypeMismatch = int32_t(0x800A000D);     // 13
+inline constexpr int32_t kInvalidUseOfNull = int32_t(0x800A005E); // 94
+}  // namespace conv
+
+// The number a person is shown for a failure: failures of the control
+// facility (the runtime's and the database client's own) by their short
+// number, every other failure by its full signed code.
+int32_t ErrorNumber(const Status& status);
+
+// A date (with optional time) read from text: "yyyy-mm-dd" or "yyyy/m/d",
+// optionally followed by "hh:mm" or "hh:mm:ss". Fails with kTypeMismatch.
+StatusOr<platform::DateTime> TextToDateTime(std::string_view text);
+StatusOr<platform::Date> TextToDate(std::string_view text);
+
+// A column value as a date-time: a date-time value as it is, a text as
+// TextToDateTime reads it. NULL fails with kInvalidUseOfNull, anything else
+// with kTypeMismatch.
+StatusOr<platform::DateTime> ValueToDateTime(const db::FieldValue& value);
+
+// A column value formatted "yyyy-mm-dd" when it is a date; any other text is
+// kept as it is and NULL gives "", so that only a reader that needs the date
+// fails on it.
+std::string ValueToDateText(const db::FieldValue& value);
+
+// A column value as a 16-bit whole number: NULL gives `null_value`, a real is
+// rounded half to even, a text must read as a number. Fails with kOverflow
+// outside -32768..32767 and kTypeMismatch for anything else.
+StatusOr<int16_t> ValueToInt16(const db::FieldValue& value, int16_t null_value);
+
+// A column value as text: NULL gives "", numbers in decimal, a date-time as
+// "yyyy-mm-dd hh:mm:ss".
+std::string ValueToText(const db::FieldValue& value);
+// The same, into `text`, reusing its buffer.
+void ValueToText(const db::FieldValue& value, std::string& text);
+
+}  // namespace agendia::memo
