@@ -10,7 +10,8 @@ function(agendia_add_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main agendia_warnings)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
-    AGENDIA_TEST_RESOURCE_DIR="${PROJECT_SOURCE_DIR}/src/resources/texts")
+    AGENDIA_TEST_RESOURCE_DIR="${PROJECT_SOURCE_DIR}/src/resources/texts"
+    AGENDIA_SQL_DIR="${PROJECT_SOURCE_DIR}/sql")
   gtest_discover_tests(${name}
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TZ=UTC;LC_ALL=C.UTF-8"
     DISCOVERY_TIMEOUT 60)

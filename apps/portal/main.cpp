@@ -1,6 +1,7 @@
 // agendia-portal: a small stand-in for the enterprise portal that hosts the
 // calendar component.
 
+#include "embedded_database.h"
 #include "portal_options.h"
 #include "portal_window.h"
 
@@ -44,6 +45,12 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("agendia-portal"));
+
+  if (const QString failure = EnsureEmbeddedDatabase(options->connection); !failure.isEmpty()) {
+    QMessageBox::critical(nullptr, QStringLiteral("Agendia Portal"),
+                          QStringLiteral("The memo database could not be created: %1").arg(failure));
+    return 1;
+  }
 
   auto calendar = agendia::CreateCalender();
   if (!calendar.ok()) {

@@ -1,5 +1,7 @@
 #include <agendia/create_calender.h>
 
+#include "support/memo_database.h"
+
 #include <QApplication>
 #include <QWidget>
 
@@ -48,7 +50,8 @@ TEST(HostWithoutApplication, CalendarStartsQtForTheCallAndEndsItAfterwards) {
     }
   });
 
-  std::string conn = "Provider=SQLite;Data Source=:memory:", user = "demo", account = "001",
+  agendia::testing::MemoDatabase database;
+  std::string conn = database.ConnectionString(), user = "demo", account = "001",
               year = "2024", day = "2024-03-01", language = "en-us";
   agendia::Status status =
       calendar->CalenderDesign(&conn, &user, &account, &year, &day, &language);

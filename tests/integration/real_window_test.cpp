@@ -1,5 +1,7 @@
 #include <agendia/create_calender.h>
 
+#include "support/memo_database.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -39,7 +41,7 @@ void WhenCalendarShown(std::function<void(QWidget&)> inspect) {
 }
 
 struct Context {
-  std::string conn = "Provider=SQLite;Data Source=:memory:", user = "demo", account = "001",
+  std::string conn, user = "demo", account = "001",
               year = "2024", day = "2024-03-01", language = "en-us";
 };
 
@@ -56,6 +58,14 @@ class RealWindowTest : public ::testing::Test {
     if (QApplication::instance() == nullptr) app_ = new QApplication(argc, argv);
   }
   static inline QApplication* app_ = nullptr;
+
+  // The user context on this test's own memo database.
+  Context MakeContext() {
+    Context context;
+    context.conn = database.ConnectionString();
+    return context;
+  }
+  agendia::testing::MemoDatabase database;
 };
 
 TEST_F(RealWindowTest, EnglishWindowShowsCaptionsWeekdayGroupsAndOnlyAddAndExitEnabled) {
@@ -81,7 +91,7 @@ TEST_F(RealWindowTest, EnglishWindowShowsCaptionsWeekdayGroupsAndOnlyAddAndExitE
     QTest::keyClick(&window, Qt::Key_Escape);
     closed_by_escape = !window.isVisible();
   });
-  agendia::Status status = Design(*calendar, Context{});
+  agendia::Status status = Design(*calendar, MakeContext());
   ASSERT_TRUE(status.ok()) << status.description();
   EXPECT_TRUE(closed_by_escape);
   EXPECT_EQ(title, "Calendar Memos");
@@ -114,7 +124,7 @@ TEST_F(RealWindowTest, PortalIsOwnerWhileOpenAndTheCallReturnsAfterTheExitButton
     transient_parent = window.windowHandle()->transientParent();
     window.findChild<QAbstractButton*>("btnExit")->click();
   });
-  Context context;
+  Context context = MakeContext();
   context.language = "zh-cn";
   ASSERT_TRUE(Design(*calendar, context).ok());
   ASSERT_TRUE(calendar->put_PortalEnabled(-1).ok());
@@ -132,7 +142,7 @@ TEST_F(RealWindowTest, ClosingAndOpeningAgainShowsTheNewContext) {
                      window.findChild<QLabel*>("wk")->text();
       window.close();
     });
-    Context context;
+    Context context = MakeContext();
     context.day = day;
     ASSERT_TRUE(Design(*calendar, context).ok());
   }

@@ -1,7 +1,9 @@
 // The memo tree: adding, finding, expanding, failures, and node clicks.
 #include "qt/qt_test_support.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QItemSelectionModel>
 #include <QTest>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -24,6 +26,47 @@ class QtTreeViewTest : public ::testing::Test {
     }
     ASSERT_TRUE(tree_->AddNode("rtDay", kTreeChild, "M1", "09:30 Stand-up").ok());
     ASSERT_TRUE(tree_->AddNode("rtDay", kTreeChild, "M2", "17:00 Report").ok());
+  }
+
+  // Rebuilds the tree the way the window does: everything cleared, the
+  // groups, their memos, then the given groups expanded.
+  void Rebuild(const std::vector<std::string>& groups,
+               const std::vector<std::pair<std::string, std::string>>& memos,
+               const std::vector<std::string>& expand) {
+    tree_->Clear();
+    for (const std::string& group : groups) {
+      ASSERT_TRUE(tree_->AddNode(std::nullopt, std::nullopt, group, group).ok());
+    }
+    for (const auto& [group, key] : memos) {
+      ASSERT_TRUE(tree_->AddNode(group, kTreeChild, key, "memo " + key).ok());
+    }
+    for (const std::string& group : expand) ASSERT_TRUE(tree_->SetExpanded(group, true).ok());
+  }
+
+  void ShowWindow() {
+    QDialog* dialog = DialogOf(*window_);
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+  }
+
+  // The view's index of the node with `key`, found through the view's model by
+  // the text Rebuild gives it (the key for a group, "memo <key>" for a memo).
+  QModelIndex ViewIndex(const std::string& key) {
+    QAbstractItemModel* model = View()->model();
+    std::vector<QModelIndex> pending{QModelIndex()};
+    while (!pending.empty()) {
+      const QModelIndex parent = pending.back();
+      pending.pop_back();
+      for (int row = 0; row < model->rowCount(parent); ++row) {
+        const QModelIndex child = model->index(row, 0, parent);
+        if (child.data().toString().toStdString() == key ||
+            child.data().toString().toStdString() == "memo " + key) {
+          return child;
+        }
+        pending.push_back(child);
+      }
+    }
+    return {};
   }
 
   QTreeView* View() { return ChildOf<QTreeView>(*window_, "tvInfo"); }
@@ -141,13 +184,150 @@ TEST_F(QtTreeViewTest, ReportsOneNodeClickPerMouseClickAndPerArrowKey) {
 
 TEST_F(QtTreeViewTest, ChangesMadeByCodeReportNoClick) {
   AddGroupsWithMemos();
+  QCoreApplication::processEvents();  // the view takes the new nodes in
   int clicks = 0;
   tree_->OnNodeClick([&clicks](const TreeNode&) { ++clicks; });
 
   View()->setCurrentIndex(View()->model()->index(0, 0));
+  ASSERT_TRUE(View()->currentIndex().isValid());
   tree_->Clear();
 
   EXPECT_EQ(clicks, 0);
+}
+
+TEST_F(QtTreeViewTest, AnswersQueriesFromTheNodesWhileAndAfterTheViewCatchesUp) {
+  ShowWindow();
+  Rebuild({"rtOne", "rtDay"}, {}, {"rtDay"});
+  QCoreApplication::processEvents();
+
+  // A second fill, with no return to the event loop in between.
+  tree_->Clear();
+  EXPECT_EQ(tree_->NodeCount(), 0);
+  EXPECT_FALSE(tree_->IsExpanded("rtDay"));
+  EXPECT_EQ(tree_->FindNode("rtDay"), std::nullopt);
+  ASSERT_TRUE(tree_->AddNode(std::nullopt, std::nullopt, "rtWeek", "Weekly").ok());
+  ASSERT_TRUE(tree_->AddNode("rtWeek", kTreeChild, "M1", "09:30 Stand-up").ok());
+  ASSERT_TRUE(tree_->AddNode("rtWeek", kTreeChild, "M2", "17:00 Report").ok());
+  EXPECT_EQ(tree_->AddNode(std::nullopt, std::nullopt, "M1", "again").code(), hr::kInvalidArg);
+  EXPECT_EQ(tree_->AddNode("rtDay", kTreeChild, "M3", "x").code(), hr::kInvalidArg);
+
+  EXPECT_EQ(tree_->NodeCount(), 3);
+  EXPECT_EQ(tree_->ChildKeys(std::nullopt), (std::vector<std::string>{"rtWeek"}));
+  EXPECT_EQ(tree_->ChildKeys("rtWeek"), (std::vector<std::string>{"M1", "M2"}));
+  EXPECT_EQ(tree_->FindNode("M2")->text, "17:00 Report");
+  EXPECT_EQ(tree_->FindNode("M2")->parent_key, "rtWeek");
+  EXPECT_FALSE(tree_->IsExpanded("rtWeek"));
+
+  QCoreApplication::processEvents();
+
+  QAbstractItemModel* model = View()->model();
+  ASSERT_EQ(model->rowCount(), 1);
+  const QModelIndex week = model->index(0, 0);
+  EXPECT_EQ(week.data().toString(), "Weekly");
+  ASSERT_EQ(model->rowCount(week), 2);
+  EXPECT_EQ(model->index(1, 0, week).data().toString(), "17:00 Report");
+  EXPECT_EQ(tree_->NodeCount(), 3);
+  EXPECT_EQ(tree_->ChildKeys("rtWeek"), (std::vector<std::string>{"M1", "M2"}));
+}
+
+TEST_F(QtTreeViewTest, NodesAddedToAShownTreeReachTheViewAtOnce) {
+  ShowWindow();
+  AddGroupsWithMemos();
+  ASSERT_TRUE(tree_->SetExpanded("rtDay", true).ok());
+  QCoreApplication::processEvents();
+
+  ASSERT_TRUE(tree_->AddNode("rtDay", kTreeChild, "M3", "18:00 Home").ok());
+
+  const QModelIndex day = View()->model()->index(1, 0);
+  ASSERT_EQ(View()->model()->rowCount(day), 3);
+  EXPECT_EQ(View()->model()->index(2, 0, day).data().toString(), "18:00 Home");
+  EXPECT_TRUE(tree_->IsExpanded("rtDay"));
+  EXPECT_EQ(tree_->ChildKeys("rtDay"), (std::vector<std::string>{"M1", "M2", "M3"}));
+}
+
+TEST_F(QtTreeViewTest, ARebuildExpandsOnlyTheNodesItExpands) {
+  ShowWindow();
+  Rebuild({"rtOne", "rtDay", "rtWeek"}, {{"rtOne", "A1"}, {"rtDay", "D1"}, {"rtWeek", "W1"}},
+          {"rtOne", "rtDay"});
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(tree_->IsExpanded("rtOne"));
+
+  Rebuild({"rtOne", "rtDay", "rtWeek"}, {{"rtOne", "A2"}, {"rtDay", "D2"}, {"rtWeek", "W2"}},
+          {"rtWeek", "rtDay"});
+
+  EXPECT_FALSE(tree_->IsExpanded("rtOne"));
+  EXPECT_TRUE(tree_->IsExpanded("rtDay"));
+  EXPECT_TRUE(tree_->IsExpanded("rtWeek"));
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(View()->isExpanded(ViewIndex("rtOne")));
+  EXPECT_TRUE(View()->isExpanded(ViewIndex("rtDay")));
+  EXPECT_TRUE(View()->isExpanded(ViewIndex("rtWeek")));
+  EXPECT_FALSE(tree_->IsExpanded("rtOne"));
+  EXPECT_TRUE(tree_->IsExpanded("rtWeek"));
+}
+
+TEST_F(QtTreeViewTest, AClickAfterARebuildReportsTheNewNode) {
+  std::vector<TreeNode> clicked;
+  tree_->OnNodeClick([&clicked](const TreeNode& node) { clicked.push_back(node); });
+  ShowWindow();
+  Rebuild({"rtOne", "rtDay"}, {{"rtOne", "A1"}, {"rtDay", "D1"}, {"rtDay", "D2"}},
+          {"rtOne", "rtDay"});
+  QCoreApplication::processEvents();
+
+  Rebuild({"rtOne", "rtDay"}, {{"rtDay", "D7"}, {"rtDay", "D8"}, {"rtOne", "A9"}},
+          {"rtOne", "rtDay"});
+  QCoreApplication::processEvents();
+  QTreeView* view = View();
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(ViewIndex("D8")).center());
+
+  ASSERT_EQ(clicked.size(), 1u);
+  EXPECT_EQ(clicked[0].key, "D8");
+  EXPECT_EQ(clicked[0].text, "memo D8");
+  EXPECT_EQ(clicked[0].parent_key, "rtDay");
+}
+
+TEST_F(QtTreeViewTest, AClickBeforeTheViewCaughtUpHitsTheNewNodes) {
+  std::vector<TreeNode> clicked;
+  tree_->OnNodeClick([&clicked](const TreeNode& node) { clicked.push_back(node); });
+  ShowWindow();
+  Rebuild({"rtOne", "rtDay"}, {}, {});
+  QCoreApplication::processEvents();
+  const QPoint first_row = View()->visualRect(View()->model()->index(0, 0)).center();
+
+  // A new fill, then a click on the first row before control returns to the
+  // event loop: the view takes the new nodes in before it handles the click.
+  Rebuild({"rtWeek", "rtMonth"}, {{"rtWeek", "W1"}}, {});
+  QTest::mouseClick(View()->viewport(), Qt::LeftButton, {}, first_row);
+
+  ASSERT_EQ(clicked.size(), 1u);
+  EXPECT_EQ(clicked[0].key, "rtWeek");
+  EXPECT_EQ(View()->model()->rowCount(), 2);
+}
+
+TEST_F(QtTreeViewTest, ARebuildLeavesNoSelectionOrCurrentNodeBehind) {
+  int clicks = 0;
+  tree_->OnNodeClick([&clicks](const TreeNode&) { ++clicks; });
+  ShowWindow();
+  Rebuild({"rtOne", "rtDay"}, {{"rtDay", "D1"}, {"rtDay", "D2"}}, {"rtDay"});
+  QCoreApplication::processEvents();
+  QTreeView* view = View();
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(ViewIndex("D2")).center());
+  ASSERT_EQ(clicks, 1);
+  ASSERT_TRUE(view->selectionModel()->hasSelection());
+
+  Rebuild({"rtOne", "rtDay"}, {{"rtDay", "D3"}, {"rtDay", "D4"}}, {});
+  QCoreApplication::processEvents();
+
+  EXPECT_EQ(clicks, 1);
+  EXPECT_FALSE(view->currentIndex().isValid());
+  EXPECT_FALSE(view->selectionModel()->hasSelection());
+  EXPECT_FALSE(tree_->IsExpanded("rtDay"));
+  EXPECT_FALSE(view->isExpanded(ViewIndex("rtDay")));
+  EXPECT_EQ(tree_->ChildKeys("rtDay"), (std::vector<std::string>{"D3", "D4"}));
+  // The keyboard starts from the top again: the first arrow selects the first node.
+  QTest::keyClick(view, Qt::Key_Down);
+  EXPECT_EQ(clicks, 2);
+  EXPECT_TRUE(view->currentIndex().isValid());
 }
 
 }  // namespace

@@ -4,8 +4,11 @@
 // while it is shown.
 
 #include "component/pub.h"
+#include "db/default_client.h"
 #include "form/frmCalendarInfo.h"
 #include "platform/memory/memory_platform.h"
+#include "support/faulty_database.h"
+#include "support/memo_database.h"
 #include "support/recording_resources.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +20,7 @@
 namespace agendia::testing {
 
 struct UserContext {
-  std::string conn = "Provider=SQLite;Data Source=:memory:";
+  std::string conn;  // empty: the fixture's memo database
   std::string user = "demo";
   std::string account = "001";
   std::string year = "2024";
@@ -39,8 +42,10 @@ class WindowFixture : public ::testing::Test {
 
   void MakePlatform(uint16_t lang_id, std::string resource_dir = AGENDIA_TEST_RESOURCE_DIR) {
     log = std::make_shared<ResourceLog>();
+    db_log = std::make_shared<DatabaseLog>();
     memory = platform::memory::MakeMemoryPlatform(MakeRecordingResources(log, std::move(resource_dir)),
-                                                  lang_id);
+                                                  lang_id,
+                                                  MakeFaultyClient(db::MakeDefaultClient(), db_log));
   }
 
   // Creates the window with `context` and shows it; `session` runs while it
@@ -48,7 +53,7 @@ class WindowFixture : public ::testing::Test {
   Status Open(const UserContext& context,
               std::function<void(platform::memory::MemoryFormWindow&, frmCalendarInfo&)> session = {}) {
     form = std::make_unique<frmCalendarInfo>(memory.platform);
-    form->g_cConn = context.conn;
+    form->g_cConn = context.conn.empty() ? database.ConnectionString() : context.conn;
     form->g_cUser = context.user;
     form->g_cAccId = context.account;
     form->g_nYear = context.year;
@@ -60,8 +65,17 @@ class WindowFixture : public ::testing::Test {
     return form->Show(1);
   }
 
+  // Texts of the message boxes shown so far.
+  std::vector<std::string> MessageTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& box : memory.toolkit->message_boxes) texts.push_back(box.text);
+    return texts;
+  }
+
+  MemoDatabase database;
   platform::memory::MemoryPlatform memory;
   std::shared_ptr<ResourceLog> log;
+  std::shared_ptr<DatabaseLog> db_log;
   std::unique_ptr<frmCalendarInfo> form;
 };
 

@@ -200,13 +200,45 @@ class MemoryTree final : public MemoryControl, public TreeView {
   std::optional<int> fail_add_after;
 
  private:
+  // The window rebuilds this tree with up to 100,000 memos after every save,
+  // so nodes live in flat storage that a rebuild reuses: the key and text of
+  // every node sit back to back in large character blocks that never move,
+  // siblings are linked by id, and an open-addressing table finds a key.
+  // Clear keeps all capacity, so a rebuild of the same size allocates nothing.
+  static constexpr int kNone = -1;
   struct Node {
-    TreeNode node;
+    const char* chars;  // the key, then the text, in a block
+    int key_size;
+    int text_size;
+    int parent;
+    int first_child = kNone;
+    int last_child = kNone;
+    int next_sibling = kNone;
     bool expanded = false;
   };
-  std::map<std::string, Node> nodes_;
-  std::vector<std::string> top_level_;
-  std::map<std::string, std::vector<std::string>> children_;
+  std::string Key(int id) const;
+  TreeNode NodeAt(int id) const;
+  // The id of the node with `key`, or kNone.
+  int Find(const std::string& key) const;
+  // The slot of `key`, whose hash is `hash`: the one holding its node, or the
+  // empty one where it belongs.
+  std::size_t SlotOf(const std::string& key, std::uint32_t hash) const;
+  // Makes room in slots_ for one more node.
+  void ReserveSlot();
+  // Copies `key` then `text` into a block; returns where they start.
+  const char* Store(const std::string& key, const std::string& text);
+
+  std::vector<Node> nodes_;
+  // Blocks of at least 1 MiB, filled in order; a block's size is the part in
+  // use. Clear empties them all.
+  std::vector<std::vector<char>> blocks_;
+  std::size_t block_ = 0;  // the block being filled
+  // A slot holds 0 when empty, else the low 32 bits of its key's hash (which
+  // place it, and spare most key comparisons) above the node's id + 1. The
+  // size is a power of two and at least twice the number of nodes.
+  std::vector<std::uint64_t> slots_;
+  int first_top_ = kNone;
+  int last_top_ = kNone;
   std::function<void(const TreeNode&)> on_node_click_;
 };
 
@@ -299,7 +331,9 @@ struct MemoryPlatform {
   std::shared_ptr<MemorySystemLanguage> system_language;
   std::shared_ptr<Platform> platform;
 };
+// `database` may be empty: every database action then fails.
 MemoryPlatform MakeMemoryPlatform(std::shared_ptr<resources::ResourceLibrary> resources,
-                                  uint16_t system_lang_id = langid::kChineseSimplified);
+                                  uint16_t system_lang_id = langid::kChineseSimplified,
+                                  std::shared_ptr<db::Client> database = nullptr);
 
 }  // namespace agendia::platform::memory

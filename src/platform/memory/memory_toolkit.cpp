@@ -38,13 +38,15 @@ void MemoryToolkit::MessageBox(const std::string& text, int style,
 }
 
 MemoryPlatform MakeMemoryPlatform(std::shared_ptr<resources::ResourceLibrary> resources,
-                                  uint16_t system_lang_id) {
+                                  uint16_t system_lang_id,
+                                  std::shared_ptr<db::Client> database) {
   MemoryPlatform result;
   result.window_system = std::make_shared<MemoryWindowSystem>();
   result.toolkit = std::make_shared<MemoryToolkit>(result.window_system);
   result.system_language = std::make_shared<MemorySystemLanguage>(system_lang_id);
   result.platform = std::make_shared<Platform>(Platform{
-      result.window_system, result.toolkit, result.system_language, std::move(resources)});
+      result.window_system, result.toolkit, result.system_language, std::move(resources),
+      std::move(database)});
   return result;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/default_platform.h"
 
+#include "db/default_client.h"
 #include "platform/qt/qt_platform.h"
 
 #include <dlfcn.h>
@@ -30,7 +31,8 @@ std::string ModuleDirectory() {
 std::shared_ptr<const Platform> DefaultPlatform() {
   static const std::shared_ptr<const Platform> platform = std::make_shared<const Platform>(
       Platform{MakeQtWindowSystem(), MakeQtToolkit(), MakeQtSystemLanguage(),
-               resources::MakeFileResourceLibrary(ModuleDirectory() + "/" AGENDIA_RESOURCE_DIR_NAME)});
+               resources::MakeFileResourceLibrary(ModuleDirectory() + "/" AGENDIA_RESOURCE_DIR_NAME),
+               db::MakeDefaultClient()});
   return platform;
 }
 

@@ -11,7 +11,10 @@ Status Unloaded(const std::string& name) {
 
 }  // namespace
 
-NodeTreeView::NodeTreeView(QWidget* parent) : QTreeView(parent), model_(new NodeModel(this)) {
+NodeTreeView::NodeTreeView(QWidget* parent) : QTreeView(parent) {
+  // Made here, not in the initializer list: making it sends this view an event,
+  // and event() must see no model rather than an unset pointer.
+  model_ = new NodeModel(this);
   setModel(model_);
   setHeaderHidden(true);
   setRootIsDecorated(true);
@@ -19,6 +22,16 @@ NodeTreeView::NodeTreeView(QWidget* parent) : QTreeView(parent), model_(new Node
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::SingleSelection);
   connect(this, &QTreeView::clicked, this, [this](const QModelIndex& index) { Report(index); });
+}
+
+bool NodeTreeView::event(QEvent* event) {
+  if (model_ != nullptr) model_->EndBatch();
+  return QTreeView::event(event);
+}
+
+bool NodeTreeView::viewportEvent(QEvent* event) {
+  if (model_ != nullptr) model_->EndBatch();
+  return QTreeView::viewportEvent(event);
 }
 
 void NodeTreeView::keyPressEvent(QKeyEvent* event) {
@@ -90,6 +103,8 @@ Status QtTreeView::SetExpanded(const std::string& key, bool expanded) {
   if (id == NodeModel::kNone) {
     return Status::Error(hr::kInvalidArg, "The tree has no node with the key '" + key + "'");
   }
+  // The view keeps the expanded state, so it must know the node.
+  model->EndBatch();
   view_->setExpanded(model->IndexOf(id), expanded);
   return Status::Ok();
 }
@@ -98,7 +113,10 @@ bool QtTreeView::IsExpanded(const std::string& key) const {
   NodeModel* model = nodes();
   if (model == nullptr) return false;
   const int id = model->Find(key);
-  return id != NodeModel::kNone && view_->isExpanded(model->IndexOf(id));
+  // A batch starts from an empty tree and expanding a node ends it, so during
+  // a batch every node is collapsed.
+  if (id == NodeModel::kNone || model->InBatch()) return false;
+  return view_->isExpanded(model->IndexOf(id));
 }
 
 int QtTreeView::NodeCount() const {
@@ -115,7 +133,9 @@ std::vector<std::string> QtTreeView::ChildKeys(const std::optional<std::string>&
     parent = model->Find(*parent_key);
     if (parent == NodeModel::kNone) return keys;
   }
-  for (int child : model->Children(parent)) keys.push_back(model->Key(child));
+  const std::vector<int>& children = model->Children(parent);
+  keys.reserve(children.size());
+  for (int child : children) keys.push_back(model->Key(child));
   return keys;
 }
 

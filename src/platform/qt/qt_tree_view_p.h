@@ -14,6 +14,10 @@ namespace agendia::platform::qt {
 // through `clicked`, a move of the current node by the keyboard (arrows, type
 // to search) through currentChanged while a key is being handled. Changes made
 // by code report nothing.
+//
+// Before it handles any event (paint, input, focus, a queued call) the view
+// ends an open batch of its model, so that it never paints, hit-tests or
+// selects against a tree it has not been shown yet.
 class NodeTreeView final : public QTreeView {
   Q_OBJECT
 
@@ -24,13 +28,15 @@ class NodeTreeView final : public QTreeView {
   std::function<void(int node_id)> on_node_selected;
 
  protected:
+  bool event(QEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
  private:
   void Report(const QModelIndex& index);
 
-  NodeModel* model_;
+  NodeModel* model_ = nullptr;
   bool handling_key_ = false;
 };
 

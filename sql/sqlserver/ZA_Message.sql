@@ -1,0 +1,31 @@
+-- The host's message table in its SQL Server database VXSystem: the memos of
+-- the calendar are its rows with nMsgType = 100. The host creates the table;
+-- the calendar only reads and writes rows. Running this again changes
+-- nothing. Run with sqlcmd (GO separates the batches).
+USE VXSystem;
+GO
+
+IF OBJECT_ID(N'dbo.ZA_Message', N'U') IS NULL
+CREATE TABLE dbo.ZA_Message (
+  cMsgId          varchar(50)     NOT NULL,  -- the text of a NEWID() GUID
+  nMsgType        int             NOT NULL,  -- 100: a calendar memo
+  cMsgTitle       nvarchar(200)   NULL,
+  cMsgContent     nvarchar(4000)  NULL,
+  cSender         nvarchar(50)    NULL,
+  cReceiver       nvarchar(50)    NULL,      -- the user the memo belongs to
+  dSend           datetime        NULL,      -- when the memo falls due
+  nValidDay       int             NULL,
+  bHasRead        smallint        NULL,      -- 0 or 1
+  DisplayPeriods  int             NULL,
+  Account         varchar(20)     NULL,
+  [Year]          int             NULL,
+  CONSTRAINT PK_ZA_Message PRIMARY KEY CLUSTERED (cMsgId)
+);
+GO
+
+-- The calendar reads the memos of one user.
+IF NOT EXISTS (SELECT 1 FROM sys.indexes
+               WHERE name = N'IX_ZA_Message_Receiver_Type'
+                 AND object_id = OBJECT_ID(N'dbo.ZA_Message'))
+CREATE NONCLUSTERED INDEX IX_ZA_Message_Receiver_Type ON dbo.ZA_Message (cReceiver, nMsgType);
+GO

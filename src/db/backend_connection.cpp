@@ -1,0 +1,62 @@
+#include "db/backend_connection.h"
+
+#include "db/connection_string.h"
+#include "db/object_errors.h"
+#include "db/provider_choice.h"
+#include "db/without_throwing.h"
+
+#include <utility>
+
+namespace agendia::db {
+
+Status BackendConnection::SetCommandTimeout(long seconds) {
+  return WithoutThrowing<Status>([&]() -> Status {
+    if (seconds < 0) return NegativeTimeoutError("CommandTimeout", seconds);
+    limits_.command_timeout_seconds = seconds;
+    if (session_) session_->SetCommandTimeout(seconds);
+    return Status::Ok();
+  });
+}
+
+Status BackendConnection::SetConnectionTimeout(long seconds) {
+  return WithoutThrowing<Status>([&]() -> Status {
+    if (session_) return ObjectOpenError();
+    if (seconds < 0) return NegativeTimeoutError("ConnectionTimeout", seconds);
+    limits_.connection_timeout_seconds = seconds;
+    return Status::Ok();
+  });
+}
+
+Status BackendConnection::Open(const std::string& connection_string) {
+  return WithoutThrowing<Status>([&]() -> Status {
+    if (session_) return ObjectOpenError();
+    StatusOr<ConnectionString> settings = ConnectionString::Parse(connection_string);
+    if (!settings.ok()) return settings.status();
+    StatusOr<const Backend*> backend = ChooseBackend(*settings);
+    if (!backend.ok()) return backend.status();
+    StatusOr<std::unique_ptr<Session>> session = (*backend)->Open(*settings, limits_);
+    if (!session.ok()) return session.status();
+    session_ = std::move(*session);
+    return Status::Ok();
+  });
+}
+
+Status BackendConnection::Execute(const std::string& statement) {
+  return WithoutThrowing<Status>([&]() -> Status {
+    if (!session_) return ObjectClosedError();
+    return session_->Execute(statement);
+  });
+}
+
+int BackendConnection::State() const { return session_ ? kStateOpen : kStateClosed; }
+
+Status BackendConnection::Close() {
+  return WithoutThrowing<Status>([&]() -> Status {
+    if (!session_) return ObjectClosedError();
+    session_->Close();
+    session_.reset();
+    return Status::Ok();
+  });
+}
+
+}  // namespace agendia::db

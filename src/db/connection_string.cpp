@@ -1,0 +1,123 @@
+#include "db/connection_string.h"
+
+#include "db/database.h"
+#include "platform/date_text.h"
+
+#include <utility>
+
+namespace agendia::db {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+char ClosingQuote(char opening) {
+  switch (opening) {
+    case '"': return '"';
+    case '\'': return '\'';
+    case '{': return '}';
+    default: return 0;
+  }
+}
+
+Status Malformed(std::string description) {
+  return Status::Error(err::kUnspecified, "Invalid connection string: " + std::move(description));
+}
+
+// Reads a quoted value starting at text[pos] (the opening quote) and leaves
+// pos after the closing quote.
+StatusOr<std::string> ReadQuotedValue(std::string_view text, size_t& pos, std::string_view key) {
+  const char closing = ClosingQuote(text[pos]);
+  std::string value;
+  for (++pos; pos < text.size(); ++pos) {
+    if (text[pos] != closing) {
+      value.push_back(text[pos]);
+      continue;
+    }
+    if (pos + 1 < text.size() && text[pos + 1] == closing) {
+      value.push_back(closing);
+      ++pos;
+      continue;
+    }
+    ++pos;
+    return value;
+  }
+  return Malformed("the value of '" + std::string(key) + "' has no closing quote");
+}
+
+// A bare path may itself be quoted, as a path with spaces often is.
+std::string_view Unquoted(std::string_view path) {
+  if (path.size() >= 2 && (path.front() == '"' || path.front() == '\'') &&
+      path.back() == path.front()) {
+    return path.substr(1, path.size() - 2);
+  }
+  return path;
+}
+
+}  // namespace
+
+StatusOr<ConnectionString> ConnectionString::Parse(std::string_view text) {
+  const std::string_view trimmed = TrimBlanks(text);
+  if (trimmed.empty()) return Malformed("it is empty");
+
+  ConnectionString result;
+  if (trimmed.find('=') == std::string_view::npos) {
+    result.bare_path_ = true;
+    result.parts_.push_back({"data source", std::string(Unquoted(trimmed))});
+    return result;
+  }
+
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t part_end = text.find_first_of(";=", pos);
+    if (part_end == std::string_view::npos || text[part_end] == ';') {
+      // A part without '=' is an error unless it is empty (";;" or a final ';').
+      const size_t end = part_end == std::string_view::npos ? text.size() : part_end;
+      const std::string_view stray = TrimBlanks(text.substr(pos, end - pos));
+      if (!stray.empty()) return Malformed("'" + std::string(stray) + "' has no '='");
+      pos = end + 1;
+      continue;
+    }
+
+    const std::string_view key = TrimBlanks(text.substr(pos, part_end - pos));
+    if (key.empty()) return Malformed("a part has no key before '='");
+
+    pos = part_end + 1;
+    while (pos < text.size() && IsBlank(text[pos])) ++pos;
+
+    std::string value;
+    if (pos < text.size() && ClosingQuote(text[pos]) != 0) {
+      StatusOr<std::string> quoted = ReadQuotedValue(text, pos, key);
+      if (!quoted.ok()) return quoted.status();
+      value = std::move(*quoted);
+      while (pos < text.size() && IsBlank(text[pos])) ++pos;
+      if (pos < text.size() && text[pos] != ';') {
+        return Malformed("the value of '" + std::string(key) + "' has text after its closing quote");
+      }
+    } else {
+      size_t value_end = text.find(';', pos);
+      if (value_end == std::string_view::npos) value_end = text.size();
+      value = std::string(TrimBlanks(text.substr(pos, value_end - pos)));
+      pos = value_end;
+    }
+    ++pos;  // past the ';' (or the end)
+    result.parts_.push_back({platform::LowerCase(key), std::move(value)});
+  }
+  return result;
+}
+
+const std::string* ConnectionString::Find(std::string_view key) const {
+  const std::string wanted = platform::LowerCase(key);
+  for (auto part = parts_.rbegin(); part != parts_.rend(); ++part) {
+    if (part->key == wanted) return &part->value;
+  }
+  return nullptr;
+}
+
+}  // namespace agendia::db

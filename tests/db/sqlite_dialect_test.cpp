@@ -1,0 +1,40 @@
+#include "db/sqlite/sqlite_dialect.h"
+
+#include <gtest/gtest.h>
+
+namespace agendia::db {
+namespace {
+
+TEST(DbAdaptForSqlite, RemovesTheDatabaseQualifierOutsideLiteralsNamesAndComments) {
+  struct Case {
+    const char* statement;
+    const char* adapted;
+  };
+  const Case cases[] = {
+      {"select * from VXSystem..ZA_Message where nMsgType=100",
+       "select * from ZA_Message where nMsgType=100"},
+      {"delete from vxsystem..za_message where cMsgID='X'",
+       "delete from za_message where cMsgID='X'"},
+      {"select * from VXSYSTEM..a join VxSystem..b on 1=1", "select * from a join b on 1=1"},
+      {"insert into VXSystem..za_message (cMsgTitle) VALUES('VXSystem..x')",
+       "insert into za_message (cMsgTitle) VALUES('VXSystem..x')"},
+      {"update VXSystem..t set a='It''s VXSystem..t', b=N'VXSystem..'",
+       "update t set a='It''s VXSystem..t', b=N'VXSystem..'"},
+      {"select 'a''' , VXSystem..t.x from VXSystem..t", "select 'a''' , t.x from t"},
+      {"select [VXSystem..odd], \"VXSystem..odd\" from VXSystem..t",
+       "select [VXSystem..odd], \"VXSystem..odd\" from t"},
+      {"select 1 -- it's VXSystem..t\nfrom VXSystem..t", "select 1 -- it's VXSystem..t\nfrom t"},
+      {"select /* it's VXSystem..t */ 1 from VXSystem..t", "select /* it's VXSystem..t */ 1 from t"},
+      {"select * from myVXSystem..t", "select * from myVXSystem..t"},
+      {"select * from VXSystem.dbo.t", "select * from VXSystem.dbo.t"},
+      {"select * from [Year] where 'unclosed VXSystem..", "select * from [Year] where 'unclosed VXSystem.."},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.statement);
+    EXPECT_EQ(AdaptForSqlite(c.statement), c.adapted);
+  }
+}
+
+}  // namespace
+}  // namespace agendia::db

@@ -1,0 +1,62 @@
+#pragma once
+
+// A real memo database file in a fresh temporary folder, built from the
+// shipped schema, with the means to put rows in and read them back through
+// the sqlite3 C library, independently of the calendar's own database layer.
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace agendia::testing {
+
+// One row of ZA_Message as a test writes it. An empty optional is NULL.
+struct MemoRow {
+  std::string id;
+  int type = 100;
+  std::optional<std::string> title = "title";
+  std::optional<std::string> content = "content";
+  std::string sender = "demo";
+  std::string receiver = "demo";
+  std::optional<std::string> send = "2024-03-01 09:30:00";
+  std::optional<int64_t> kind = 0;
+  std::string account = "001";
+  int64_t year = 2024;
+};
+
+// A row read back: column name to text, nothing for NULL.
+using StoredRow = std::map<std::string, std::optional<std::string>>;
+
+class MemoDatabase {
+ public:
+  // Creates <temp>/agendia-db-<random>/VXSystem.db with the memo table.
+  MemoDatabase();
+  ~MemoDatabase();
+  MemoDatabase(const MemoDatabase&) = delete;
+  MemoDatabase& operator=(const MemoDatabase&) = delete;
+
+  const std::filesystem::path& folder() const { return folder_; }
+  std::string path() const { return (folder_ / "VXSystem.db").string(); }
+  std::string ConnectionString() const { return "Provider=SQLite;Data Source=" + path(); }
+
+  void Insert(const MemoRow& row);
+  // Runs statements; fails the test on an error.
+  void Run(const std::string& sql);
+  // All rows of `sql`, each column by name.
+  std::vector<StoredRow> Query(const std::string& sql);
+  // The rows of ZA_Message, ordered by id.
+  std::vector<StoredRow> Memos() { return Query("select * from ZA_Message order by cMsgId"); }
+
+ private:
+  std::filesystem::path folder_;
+};
+
+// Runs the sqlite3 command-line shell on `database` with `sql` on its
+// standard input; returns its standard output, or nothing when the shell is
+// missing or fails.
+std::optional<std::string> RunSqliteShell(const std::string& database, const std::string& sql);
+
+}  // namespace agendia::testing
