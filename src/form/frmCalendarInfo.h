@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "platform/controls.h"
+#include "platform/date_text.h"
 #include "platform/form_window.h"
 #include "platform/platform.h"
 #include "resources/resource_library.h"
@@ -79,8 +80,7 @@ class frmCalendarInfo final : private platform::FormEvents {
   // Memo tree and recurrence rule.
   Status LoadMemoTree();
   Status FillMemoTree(db::Recordset& oRs);
-  StatusOr<bool> IsMemoDue(const std::string& strCurrDay, const std::string& strMemoDay,
-                           int16_t nPeriod);
+  bool IsMemoDue(const platform::Date& dCurrDay, const platform::Date& dMemoDay, int16_t nPeriod);
 
   // Detail view.
   void tvInfo_NodeClick(const platform::TreeNode& Node);

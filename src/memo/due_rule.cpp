@@ -12,9 +12,10 @@ StatusOr<bool> IsDueOn(std::string_view current_day, std::string_view memo_date,
   if (!today.ok()) return today.status();
   auto dated = TextToDate(memo_date);
   if (!dated.ok()) return dated.status();
-  const platform::Date& d = *today;
-  const platform::Date& m = *dated;
+  return IsDueOn(*today, *dated, kind);
+}
 
+bool IsDueOn(const platform::Date& d, const platform::Date& m, int16_t kind) {
   switch (kind) {
     case 2:
       return platform::DaysBetween(d, m) % 7 == 0;
@@ -24,8 +25,10 @@ StatusOr<bool> IsDueOn(std::string_view current_day, std::string_view memo_date,
       if (m.day != d.day) return false;
       return std::abs(m.month - d.month) % 3 == 0;
     }
-    default:  // 5, yearly
+    case 5:
       return (m.day == d.day || m.month == d.month) && d.year >= m.year;
+    default:
+      return false;
   }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/date_text.h"
+
 #include <agendia/status.h>
 
 #include <cstdint>
@@ -18,5 +20,8 @@ namespace agendia::memo {
 //   yearly     same day of the month or same month, from the memo's year on
 // Fails with the type-mismatch error when a date cannot be read.
 StatusOr<bool> IsDueOn(std::string_view current_day, std::string_view memo_date, int16_t kind);
+
+// The same rule on dates already read.
+bool IsDueOn(const platform::Date& current_day, const platform::Date& memo_date, int16_t kind);
 
 }  // namespace agendia::memo

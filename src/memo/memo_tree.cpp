@@ -43,52 +43,54 @@ Status frmCalendarInfo::LoadMemoTree() {
 }
 
 // Reads the rows front to back and adds a node for each memo that is due.
-// The values are read into buffers kept across rows, so a long list costs no
-// allocation beyond the nodes themselves.
+// The values are read into buffers kept across rows, and the current day is
+// read once, at the first memo whose kind needs it, so a long list costs
+// little beyond the nodes themselves.
 Status frmCalendarInfo::FillMemoTree(db::Recordset& oRs) {
   db::FieldValue send, period, id, title;
   std::string key, text;
-  const memo::RecurrenceKind* group = nullptr;
+  std::optional<platform::Date> today;
   while (true) {
     auto at_end = oRs.EndOfFile();
     if (!at_end.ok()) return at_end.status();
     if (*at_end) return Status::Ok();
 
     AGENDIA_RETURN_IF_ERROR(oRs.ReadValue("dSend", send));
-    const std::string memo_day = memo::ValueToDateText(send);
     AGENDIA_RETURN_IF_ERROR(oRs.ReadValue("DisplayPeriods", period));
     auto kind = memo::ValueToInt16(period, 0);
     if (!kind.ok()) return kind.status();
 
-    group = nullptr;
-    if (*kind == 0) {
-      auto today = memo::TextToDate(dayCurr);
-      if (!today.ok()) return today.status();
-      auto dated = memo::TextToDate(memo_day);
-      if (!dated.ok()) return dated.status();
-      if (*today == *dated) group = &memo::kRecurrenceKinds[0];
-    } else if (*kind == 1) {
+    // Once and the dated kinds compare the memo's date with the current day;
+    // daily memos are due every day and any other code never.
+    const memo::RecurrenceKind* group = nullptr;
+    if (*kind == 1) {
       group = &memo::kRecurrenceKinds[1];
-    } else if (*kind >= 2 && *kind <= 5) {
-      auto due = IsMemoDue(dayCurr, memo_day, *kind);
-      if (!due.ok()) return due.status();
-      if (*due) group = &memo::kRecurrenceKinds[static_cast<size_t>(*kind)];
+    } else if (*kind == 0 || (*kind >= 2 && *kind <= 5)) {
+      auto dated = memo::ValueToDate(send);
+      if (!dated.ok()) return dated.status();
+      if (!today) {
+        auto current = memo::TextToDate(dayCurr);
+        if (!current.ok()) return current.status();
+        today = *current;
+      }
+      const bool due = *kind == 0 ? *today == *dated : IsMemoDue(*today, *dated, *kind);
+      if (due) group = &memo::kRecurrenceKinds[static_cast<size_t>(*kind)];
     }
 
     if (group != nullptr) {
       AGENDIA_RETURN_IF_ERROR(oRs.ReadValue("cMsgId", id));
       AGENDIA_RETURN_IF_ERROR(oRs.ReadValue("cMsgTitle", title));
-      memo::ValueToText(id, key);
-      memo::ValueToText(title, text);
-      AGENDIA_RETURN_IF_ERROR(tvInfo->AddNode(std::string(group->group_key), platform::kTreeChild, key, text));
+      AGENDIA_RETURN_IF_ERROR(tvInfo->AddNode(std::string(group->group_key), platform::kTreeChild,
+                                              memo::ValueAsText(id, key),
+                                              memo::ValueAsText(title, text)));
     }
     AGENDIA_RETURN_IF_ERROR(oRs.MoveNext());
   }
 }
 
-StatusOr<bool> frmCalendarInfo::IsMemoDue(const std::string& strCurrDay,
-                                          const std::string& strMemoDay, int16_t nPeriod) {
-  return memo::IsDueOn(strCurrDay, strMemoDay, nPeriod);
+bool frmCalendarInfo::IsMemoDue(const platform::Date& dCurrDay, const platform::Date& dMemoDay,
+                                int16_t nPeriod) {
+  return memo::IsDueOn(dCurrDay, dMemoDay, nPeriod);
 }
 
 }  // namespace agendia

@@ -56,12 +56,11 @@ StatusOr<platform::DateTime> ValueToDateTime(const db::FieldValue& value) {
   }
 }
 
-std::string ValueToDateText(const db::FieldValue& value) {
-  if (value.type == db::FieldValue::Type::kDateTime) return platform::FormatDate(value.date_time.date);
-  if (value.type == db::FieldValue::Type::kText) {
-    if (auto parsed = platform::ParseDate(value.text)) return platform::FormatDate(*parsed);
-  }
-  return ValueToText(value);
+StatusOr<platform::Date> ValueToDate(const db::FieldValue& value) {
+  if (value.type == db::FieldValue::Type::kDateTime) return value.date_time.date;
+  auto date_time = ValueToDateTime(value);
+  if (!date_time.ok()) return date_time.status();
+  return date_time->date;
 }
 
 StatusOr<int16_t> ValueToInt16(const db::FieldValue& value, int16_t null_value) {
@@ -92,7 +91,8 @@ StatusOr<int16_t> ValueToInt16(const db::FieldValue& value, int16_t null_value) 
                        "Type mismatch: '" + ValueToText(value) + "' is not a whole number");
 }
 
-void ValueToText(const db::FieldValue& value, std::string& text) {
+namespace {
+void ConvertToText(const db::FieldValue& value, std::string& text) {
   switch (value.type) {
     case db::FieldValue::Type::kNull:
       text.clear();
@@ -115,10 +115,18 @@ void ValueToText(const db::FieldValue& value, std::string& text) {
   }
 }
 
+}  // namespace
+
 std::string ValueToText(const db::FieldValue& value) {
   std::string text;
-  ValueToText(value, text);
+  ConvertToText(value, text);
   return text;
+}
+
+const std::string& ValueAsText(const db::FieldValue& value, std::string& buffer) {
+  if (value.type == db::FieldValue::Type::kText) return value.text;
+  ConvertToText(value, buffer);
+  return buffer;
 }
 
 }  // namespace agendia::memo

@@ -34,10 +34,8 @@ StatusOr<platform::Date> TextToDate(std::string_view text);
 // with kTypeMismatch.
 StatusOr<platform::DateTime> ValueToDateTime(const db::FieldValue& value);
 
-// A column value formatted "yyyy-mm-dd" when it is a date; any other text is
-// kept as it is and NULL gives "", so that only a reader that needs the date
-// fails on it.
-std::string ValueToDateText(const db::FieldValue& value);
+// The calendar date of a column value, as ValueToDateTime reads it.
+StatusOr<platform::Date> ValueToDate(const db::FieldValue& value);
 
 // A column value as a 16-bit whole number: NULL gives `null_value`, a real is
 // rounded half to even, a text must read as a number. Fails with kOverflow
@@ -47,7 +45,8 @@ StatusOr<int16_t> ValueToInt16(const db::FieldValue& value, int16_t null_value);
 // A column value as text: NULL gives "", numbers in decimal, a date-time as
 // "yyyy-mm-dd hh:mm:ss".
 std::string ValueToText(const db::FieldValue& value);
-// The same, into `text`, reusing its buffer.
-void ValueToText(const db::FieldValue& value, std::string& text);
+// The same, without a copy when the value is text already: the value's own
+// text, or `buffer` holding the converted value.
+const std::string& ValueAsText(const db::FieldValue& value, std::string& buffer);
 
 }  // namespace agendia::memo

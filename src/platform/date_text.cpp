@@ -100,17 +100,46 @@ int Weekday(const Date& date) {
 
 long DaysBetween(const Date& from, const Date& to) { return DaysFromCivil(to) - DaysFromCivil(from); }
 
+namespace {
+// Writes `value` as exactly `digits` decimal digits (zero-padded) at `out`.
+void PutDigits(char* out, int value, int digits) {
+  for (int i = digits - 1; i >= 0; --i) {
+    out[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+}
+}  // namespace
+
+// Formatted by hand: a memo list formats one date per row, and a formatted
+// print costs several times the rest of the row.
 std::string FormatDate(const Date& date) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", date.year, date.month, date.day);
-  return buffer;
+  if (date.year < 0 || date.year > 9999 || date.month < 0 || date.month > 99 || date.day < 0 ||
+      date.day > 99) {
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", date.year, date.month, date.day);
+    return buffer;
+  }
+  std::string text(10, '-');
+  PutDigits(&text[0], date.year, 4);
+  PutDigits(&text[5], date.month, 2);
+  PutDigits(&text[8], date.day, 2);
+  return text;
 }
 
 std::string FormatDateTime(const DateTime& value) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%s %02d:%02d:%02d", FormatDate(value.date).c_str(),
-                value.hour, value.minute, value.second);
-  return buffer;
+  std::string text = FormatDate(value.date);
+  if (value.hour < 0 || value.hour > 99 || value.minute < 0 || value.minute > 99 ||
+      value.second < 0 || value.second > 99) {
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, " %02d:%02d:%02d", value.hour, value.minute, value.second);
+    return text + buffer;
+  }
+  const size_t at = text.size();
+  text.append(" 00:00:00");
+  PutDigits(&text[at + 1], value.hour, 2);
+  PutDigits(&text[at + 4], value.minute, 2);
+  PutDigits(&text[at + 7], value.second, 2);
+  return text;
 }
 
 std::string Trim(std::string_view text) {

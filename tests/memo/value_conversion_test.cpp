@@ -83,11 +83,11 @@ TEST(ValueConversionTest, TheSendDateReadsFromDateTimesAndDateTexts) {
   EXPECT_EQ(ErrorNumber(ValueToDateTime(Integer(45000)).status()), 13);
 }
 
-TEST(ValueConversionTest, TheMemoDateIsFormattedOnlyWhenItIsADate) {
-  EXPECT_EQ(ValueToDateText(When({{2024, 3, 1}, 9, 30, 0})), "2024-03-01");
-  EXPECT_EQ(ValueToDateText(Text("2024/3/1 9:30")), "2024-03-01");
-  EXPECT_EQ(ValueToDateText(Text("someday")), "someday");
-  EXPECT_EQ(ValueToDateText(Null()), "");
+TEST(ValueConversionTest, TheMemoDateIsTheCalendarDateOfTheSendTime) {
+  EXPECT_EQ(*ValueToDate(When({{2024, 3, 1}, 9, 30, 0})), (platform::Date{2024, 3, 1}));
+  EXPECT_EQ(*ValueToDate(Text("2024/3/1 9:30")), (platform::Date{2024, 3, 1}));
+  EXPECT_EQ(ErrorNumber(ValueToDate(Text("someday")).status()), 13);
+  EXPECT_EQ(ErrorNumber(ValueToDate(Null()).status()), 94);
 }
 
 TEST(ValueConversionTest, TextsShowNullAsEmptyAndKeepSpaces) {
