@@ -1,28 +1,83 @@
 // Renders the calendar window to PNG files, one per language:
 //   agendia-render-window OUTPUT_DIR [DAY] [LANGUAGE...]
-// It opens the window exactly as a host does (class factory, PortHwnd,
-// CalenderDesign), grabs it once it is shown, and closes it again.
+// It writes a few sample memos due on DAY into a fresh database, opens the
+// window exactly as a host does (class factory, PortHwnd, CalenderDesign),
+// clicks the first weekly memo so the editor shows it, grabs the window and
+// closes it again.
 
 #include <agendia/create_calender.h>
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPixmap>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 #include <QWidget>
+
+#include <sqlite3.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-// Waits for the calendar window, saves it and closes it.
+// Sample memos, all due on `day`: titles and contents in the language shown.
+bool WriteSampleMemos(const QString& path, const std::string& day, const QString& language) {
+  QFile schema(QStringLiteral(AGENDIA_SQL_DIR "/sqlite/ZA_Message.sql"));
+  if (!schema.open(QIODevice::ReadOnly)) return false;
+  const bool chinese = language.startsWith(QStringLiteral("zh"));
+  const bool simplified = language == QStringLiteral("zh-cn");
+  struct Sample {
+    const char* id;
+    const char* english;
+    const char* chinese;
+    const char* traditional;
+    int kind;
+    const char* time;
+  };
+  const Sample samples[] = {
+      {"1", "Dentist appointment", "看牙医", "看牙醫", 0, "07:05"},
+      {"2", "Read the overnight mail", "查看夜间邮件", "查看夜間郵件", 1, "08:30"},
+      {"3", "Team meeting", "团队例会", "團隊例會", 2, "09:30"},
+      {"4", "Send the weekly report", "发送周报", "發送週報", 2, "16:00"},
+      {"5", "Pay the office rent", "支付办公室租金", "支付辦公室租金", 3, "10:00"},
+      {"6", "Quarterly tax filing", "季度报税", "季度報稅", 4, "14:00"},
+      {"7", "Company anniversary", "公司周年纪念", "公司週年紀念", 5, "12:00"},
+  };
+  std::string sql = schema.readAll().toStdString();
+  for (const Sample& sample : samples) {
+    const char* title = !chinese ? sample.english : simplified ? sample.chinese : sample.traditional;
+    sql += "insert into ZA_Message values ('SAMPLE-" + std::string(sample.id) + "', 100, '" + title +
+           "', '" + (chinese ? std::string(title) + "：会议室 3，带上笔记本。" : "Room 3, bring the notes.") +
+           "', 'demo', 'demo', '" + day + " " + sample.time + ":00', 0, 0, " +
+           std::to_string(sample.kind) + ", '001', " + day.substr(0, 4) + ");";
+  }
+  sqlite3* db = nullptr;
+  bool ok = sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK &&
+            sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+  sqlite3_close(db);
+  return ok;
+}
+
+// Waits for the calendar window, shows the first weekly memo, saves the
+// window and closes it.
 void GrabWhenShown(const QString& path, bool* saved) {
   QTimer::singleShot(200, [path, saved] {
     QWidget* window = QApplication::activeModalWidget();
     if (window == nullptr || !window->isVisible()) {
       GrabWhenShown(path, saved);
       return;
+    }
+    if (auto* tree = window->findChild<QTreeView*>(QStringLiteral("tvInfo"))) {
+      const QModelIndex weekly = tree->model()->index(2, 0);
+      const QModelIndex memo = tree->model()->index(0, 0, weekly);
+      if (memo.isValid()) {
+        tree->setCurrentIndex(memo);
+        QMetaObject::invokeMethod(tree, "clicked", Q_ARG(QModelIndex, memo));
+      }
     }
     *saved = window->grab().save(path);
     window->close();
@@ -60,9 +115,15 @@ int main(int argc, char** argv) {
     }
     (*calendar)->put_PortHwnd(static_cast<int32_t>(pane->winId())).IgnoreError();
     const QString path = output + QStringLiteral("/window-") + language + QStringLiteral(".png");
+    QTemporaryDir folder;
+    const QString database = folder.filePath(QStringLiteral("VXSystem.db"));
+    if (!folder.isValid() || !WriteSampleMemos(database, day, language)) {
+      std::fprintf(stderr, "the sample database could not be written\n");
+      return 1;
+    }
     bool saved = false;
     GrabWhenShown(path, &saved);
-    std::string connection = "Provider=SQLite;Data Source=:memory:";
+    std::string connection = "Provider=SQLite;Data Source=" + database.toStdString();
     std::string user = "demo", account = "001", year = day.substr(0, 4);
     std::string code = language.toStdString();
     agendia::Status status =

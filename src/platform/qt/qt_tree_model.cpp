@@ -174,7 +174,9 @@ int NodeModel::columnCount(const QModelIndex&) const { return 1; }
 
 QVariant NodeModel::data(const QModelIndex& index, int role) const {
   const int id = IdOf(index);
-  if (id == kNone || role != Qt::DisplayRole) return {};
+  // The tree is narrow and cuts long titles short; the tool tip shows the
+  // whole title.
+  if (id == kNone || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) return {};
   const std::string_view text = TextView(id);
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
