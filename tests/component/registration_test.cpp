@@ -2,7 +2,9 @@
 
 #include "component/registration.h"
 #include "component/registry_files.h"
-#include "component/temp_dir.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
 
 #include <agendia/activation.h>
 #include <agendia/calender.h>

@@ -3,7 +3,9 @@
 // Nothing here links the library; creating an object opens no window, so no
 // display is needed.
 
-#include "component/temp_dir.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
 
 #include <agendia/activation.h>
 #include <agendia/calender.h>

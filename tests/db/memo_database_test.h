@@ -1,7 +1,7 @@
 #pragma once
 
 #include "db/database.h"
-#include "db/temp_folder.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,7 @@ class MemoDatabaseTest : public ::testing::Test {
   std::shared_ptr<db::Client> client_;
 
  private:
-  TempFolder folder_;
+  TempDir folder_{"agendia-db"};
   std::filesystem::path file_;
 };
 

@@ -1,54 +1,32 @@
 #include "support/memo_database.h"
 
+#include "support/sqlite_files.h"
+
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <cstdio>
 #include <fstream>
 #include <random>
-#include <sstream>
 
 namespace agendia::testing {
 namespace {
 
 struct Handle {
   sqlite3* db = nullptr;
-  explicit Handle(const std::string& path, bool create = false) {
-    int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
-    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+  explicit Handle(const std::string& path) {
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
       ADD_FAILURE() << "cannot open " << path << ": " << sqlite3_errmsg(db);
     }
   }
   ~Handle() { sqlite3_close(db); }
 };
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 }  // namespace
 
 MemoDatabase::MemoDatabase() {
-  std::random_device random;
-  folder_ = std::filesystem::temp_directory_path() /
-            ("agendia-db-" + std::to_string(random()) + "-" + std::to_string(random()));
-  std::filesystem::create_directories(folder_);
-  Handle handle(path(), /*create=*/true);
-  const std::string schema = ReadFile(AGENDIA_SQL_DIR "/sqlite/ZA_Message.sql");
-  EXPECT_FALSE(schema.empty()) << "the schema file is missing";
-  char* message = nullptr;
-  if (sqlite3_exec(handle.db, schema.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-    ADD_FAILURE() << "schema: " << (message ? message : "?");
-  }
-  sqlite3_free(message);
-}
-
-MemoDatabase::~MemoDatabase() {
-  std::error_code ignored;
-  std::filesystem::remove_all(folder_, ignored);
+  const Status created = CreateMemoDatabase(path());
+  EXPECT_TRUE(created.ok()) << created.description();
 }
 
 void MemoDatabase::Insert(const MemoRow& row) {
@@ -87,11 +65,8 @@ void MemoDatabase::Insert(const MemoRow& row) {
 }
 
 void MemoDatabase::Run(const std::string& sql) {
-  Handle handle(path());
-  char* message = nullptr;
-  EXPECT_EQ(sqlite3_exec(handle.db, sql.c_str(), nullptr, nullptr, &message), SQLITE_OK)
-      << (message ? message : "?");
-  sqlite3_free(message);
+  const Status ran = RunSql(path(), sql);
+  EXPECT_TRUE(ran.ok()) << ran.description();
 }
 
 std::vector<StoredRow> MemoDatabase::Query(const std::string& sql) {

@@ -4,6 +4,8 @@
 // shipped schema, with the means to put rows in and read them back through
 // the sqlite3 C library, independently of the calendar's own database layer.
 
+#include "support/temp_dir.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -34,12 +36,11 @@ class MemoDatabase {
  public:
   // Creates <temp>/agendia-db-<random>/VXSystem.db with the memo table.
   MemoDatabase();
-  ~MemoDatabase();
   MemoDatabase(const MemoDatabase&) = delete;
   MemoDatabase& operator=(const MemoDatabase&) = delete;
 
-  const std::filesystem::path& folder() const { return folder_; }
-  std::string path() const { return (folder_ / "VXSystem.db").string(); }
+  const std::filesystem::path& folder() const { return folder_.path(); }
+  std::string path() const { return (folder_.path() / "VXSystem.db").string(); }
   std::string ConnectionString() const { return "Provider=SQLite;Data Source=" + path(); }
 
   void Insert(const MemoRow& row);
@@ -51,7 +52,7 @@ class MemoDatabase {
   std::vector<StoredRow> Memos() { return Query("select * from ZA_Message order by cMsgId"); }
 
  private:
-  std::filesystem::path folder_;
+  TempDir folder_{"agendia-db"};
 };
 
 // Runs the sqlite3 command-line shell on `database` with `sql` on its

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <random>
 #include <string>
+#include <system_error>
 
 namespace agendia::testing {
 
@@ -12,10 +11,10 @@ namespace agendia::testing {
 // contents when the object goes.
 class TempDir {
  public:
-  TempDir() {
+  explicit TempDir(const std::string& prefix = "agendia-test") {
     std::random_device random;
     path_ = std::filesystem::temp_directory_path() /
-            ("agendia-component-" + std::to_string(random()) + "-" + std::to_string(random()));
+            (prefix + "-" + std::to_string(random()) + "-" + std::to_string(random()));
     std::filesystem::create_directories(path_);
   }
   ~TempDir() {
