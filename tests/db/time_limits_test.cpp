@@ -1,5 +1,5 @@
 #include "db/database.h"
-#include "db/exclusive_lock.h"
+#include "support/exclusive_lock.h"
 #include "db/memo_database_test.h"
 
 #include <gtest/gtest.h>

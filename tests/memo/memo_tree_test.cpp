@@ -1,3 +1,4 @@
+#include "support/exclusive_lock.h"
 #include "support/window_fixture.h"
 
 #include <fstream>
@@ -168,6 +169,40 @@ TEST_F(MemoTreeTest, AnUnreachableDatabaseShowsOneMessageAndLeavesTheGroupsColla
   // The connection that did not open is released without being closed.
   EXPECT_EQ(db_log->CountOf("Connection.Close()"), 0);
   EXPECT_EQ(db_log->CountOf("Recordset."), 0);
+  ExpectEverythingReleased();
+}
+
+TEST_F(MemoTreeTest, NoConnectionOutlivesTheLoadSoTheFileIsFreeWhileTheWindowIsOpen) {
+  MemoRow memo;
+  memo.id = "m1";
+  memo.kind = 1;
+  database.Insert(memo);
+  bool free_while_open = false;
+  std::string why;
+  ASSERT_TRUE(Open(UserContext{}, [&](MemoryFormWindow& w, frmCalendarInfo&) {
+                ASSERT_EQ(w.Tree("tvInfo")->ChildKeys("rtDay"), std::vector<std::string>{"m1"});
+                ExclusiveLock lock(database.path());
+                free_while_open = lock.held();
+                why = lock.error();
+              }).ok());
+  EXPECT_TRUE(free_while_open) << why;
+}
+
+TEST_F(MemoTreeTest, ALockedDatabaseIsReportedOnceTheLockWaitRunsOut) {
+  MemoRow memo;
+  memo.id = "m1";
+  memo.kind = 1;
+  database.Insert(memo);
+  ExclusiveLock writer(database.path());
+  ASSERT_TRUE(writer.held()) << writer.error();
+  UserContext context;
+  context.conn = database.ConnectionString() + ";Busy Timeout=100";
+  TreeShown shown = OpenAndReadTree(context);
+  EXPECT_TRUE(shown.children.empty());
+  EXPECT_EQ(shown.expanded, std::vector<bool>(6, false));
+  ASSERT_EQ(MessageTexts().size(), 1u);
+  EXPECT_NE(MessageTexts()[0].find("database is locked"), std::string::npos) << MessageTexts()[0];
+  EXPECT_TRUE(MessageTexts()[0].ends_with("(-2147217871)")) << MessageTexts()[0];
   ExpectEverythingReleased();
 }
 

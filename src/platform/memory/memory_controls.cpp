@@ -1,7 +1,6 @@
 #include "platform/memory/memory_platform.h"
 
 #include <algorithm>
-#include <string_view>
 
 namespace agendia::platform::memory {
 
@@ -122,21 +121,9 @@ std::string MemoryCombo::Text() const {
   return index_ < 0 ? std::string() : items_[static_cast<size_t>(index_)];
 }
 
-namespace {
-
-std::uint32_t HashOf(std::string_view key) {
-  return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key));
-}
-
-constexpr std::size_t kBlockSize = std::size_t{1} << 20;
-
-}  // namespace
-
 void MemoryTree::Clear() {
+  store_.Clear();
   nodes_.clear();
-  for (std::vector<char>& block : blocks_) block.clear();
-  block_ = 0;
-  std::fill(slots_.begin(), slots_.end(), 0);
   first_top_ = last_top_ = kNone;
 }
 
@@ -147,10 +134,8 @@ Status MemoryTree::AddNode(const std::optional<std::string>& relative,
     if (*fail_add_after == 0) return Status::Fail("Tree node could not be added");
     --*fail_add_after;
   }
-  ReserveSlot();
-  const std::uint32_t hash = HashOf(key);
-  const std::size_t slot = SlotOf(key, hash);
-  if (slots_[slot] != 0) {
+  const TreeNodeStore::Place place = store_.Locate(key);
+  if (place.found() != kNone) {
     return Status::Error(hr::kInvalidArg, "Key is not unique in collection: " + key);
   }
   int parent = kNone;
@@ -161,9 +146,8 @@ Status MemoryTree::AddNode(const std::optional<std::string>& relative,
       return Status::Error(hr::kInvalidArg, "Unsupported relationship");
     }
   }
-  const int id = static_cast<int>(nodes_.size());
-  nodes_.push_back(Node{Store(key, text), static_cast<int>(key.size()),
-                        static_cast<int>(text.size()), parent});
+  const int id = store_.Insert(place, text);
+  nodes_.push_back(Node{parent});
   int& last = parent == kNone ? last_top_ : nodes_[parent].last_child;
   if (last == kNone) {
     (parent == kNone ? first_top_ : nodes_[parent].first_child) = id;
@@ -171,7 +155,6 @@ Status MemoryTree::AddNode(const std::optional<std::string>& relative,
     nodes_[last].next_sibling = id;
   }
   last = id;
-  slots_[slot] = std::uint64_t{hash} << 32 | static_cast<std::uint32_t>(id + 1);
   return Status::Ok();
 }
 
@@ -205,62 +188,10 @@ std::vector<std::string> MemoryTree::ChildKeys(const std::optional<std::string>&
   return keys;
 }
 
-std::string MemoryTree::Key(int id) const {
-  const Node& node = nodes_[id];
-  return std::string(node.chars, node.key_size);
-}
-
 TreeNode MemoryTree::NodeAt(int id) const {
-  const Node& node = nodes_[id];
-  TreeNode found{Key(id), std::string(node.chars + node.key_size, node.text_size), std::nullopt};
-  if (node.parent != kNone) found.parent_key = Key(node.parent);
+  TreeNode found{Key(id), std::string(store_.Text(id)), std::nullopt};
+  if (nodes_[id].parent != kNone) found.parent_key = Key(nodes_[id].parent);
   return found;
-}
-
-int MemoryTree::Find(const std::string& key) const {
-  if (slots_.empty()) return kNone;
-  return static_cast<int>(slots_[SlotOf(key, HashOf(key))] & 0xFFFFFFFFu) - 1;
-}
-
-std::size_t MemoryTree::SlotOf(const std::string& key, std::uint32_t hash) const {
-  const std::size_t mask = slots_.size() - 1;
-  // The table is never more than half full, so an empty slot ends every probe.
-  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-    const std::uint64_t entry = slots_[slot];
-    if (entry == 0) return slot;
-    if (entry >> 32 != hash) continue;
-    const Node& node = nodes_[(entry & 0xFFFFFFFFu) - 1];
-    if (std::string_view(node.chars, node.key_size) == key) return slot;
-  }
-}
-
-void MemoryTree::ReserveSlot() {
-  if ((nodes_.size() + 1) * 2 <= slots_.size()) return;
-  std::vector<std::uint64_t> old(std::max<std::size_t>(64, slots_.size() * 2), 0);
-  old.swap(slots_);
-  const std::size_t mask = slots_.size() - 1;
-  for (const std::uint64_t entry : old) {
-    if (entry == 0) continue;
-    std::size_t slot = (entry >> 32) & mask;
-    while (slots_[slot] != 0) slot = (slot + 1) & mask;
-    slots_[slot] = entry;
-  }
-}
-
-// Blocks never grow past their capacity, so what they hold never moves, and a
-// fill copies each character once. A block that cannot take the next pair is
-// left with its free end unused for the rest of the fill.
-const char* MemoryTree::Store(const std::string& key, const std::string& text) {
-  const std::size_t size = key.size() + text.size();
-  while (block_ < blocks_.size() && blocks_[block_].capacity() - blocks_[block_].size() < size) {
-    ++block_;
-  }
-  if (block_ == blocks_.size()) blocks_.emplace_back().reserve(std::max(kBlockSize, size));
-  std::vector<char>& block = blocks_[block_];
-  const std::size_t at = block.size();
-  block.insert(block.end(), key.begin(), key.end());
-  block.insert(block.end(), text.begin(), text.end());
-  return block.data() + at;
 }
 
 bool MemoryTree::ClickNode(const std::string& key) {

@@ -5,6 +5,7 @@
 // (click, key, node selection) is raised by hand.
 
 #include "platform/platform.h"
+#include "platform/tree_node_store.h"
 
 #include <functional>
 #include <map>
@@ -187,7 +188,7 @@ class MemoryTree final : public MemoryControl, public TreeView {
   std::optional<TreeNode> FindNode(const std::string& key) const override;
   Status SetExpanded(const std::string& key, bool expanded) override;
   bool IsExpanded(const std::string& key) const override;
-  int NodeCount() const override { return static_cast<int>(nodes_.size()); }
+  int NodeCount() const override { return store_.Count(); }
   std::vector<std::string> ChildKeys(const std::optional<std::string>& parent_key) const override;
   void OnNodeClick(std::function<void(const TreeNode&)> handler) override {
     on_node_click_ = std::move(handler);
@@ -201,42 +202,25 @@ class MemoryTree final : public MemoryControl, public TreeView {
 
  private:
   // The window rebuilds this tree with up to 100,000 memos after every save,
-  // so nodes live in flat storage that a rebuild reuses: the key and text of
-  // every node sit back to back in large character blocks that never move,
-  // siblings are linked by id, and an open-addressing table finds a key.
-  // Clear keeps all capacity, so a rebuild of the same size allocates nothing.
-  static constexpr int kNone = -1;
+  // so nodes live in flat storage that a rebuild reuses: the store keeps the
+  // key and text of every node by id and finds a key, siblings are linked by
+  // id. Clear keeps all capacity, so a rebuild of the same size allocates
+  // nothing.
+  static constexpr int kNone = TreeNodeStore::kNone;
   struct Node {
-    const char* chars;  // the key, then the text, in a block
-    int key_size;
-    int text_size;
     int parent;
     int first_child = kNone;
     int last_child = kNone;
     int next_sibling = kNone;
     bool expanded = false;
   };
-  std::string Key(int id) const;
+  std::string Key(int id) const { return std::string(store_.Key(id)); }
   TreeNode NodeAt(int id) const;
   // The id of the node with `key`, or kNone.
-  int Find(const std::string& key) const;
-  // The slot of `key`, whose hash is `hash`: the one holding its node, or the
-  // empty one where it belongs.
-  std::size_t SlotOf(const std::string& key, std::uint32_t hash) const;
-  // Makes room in slots_ for one more node.
-  void ReserveSlot();
-  // Copies `key` then `text` into a block; returns where they start.
-  const char* Store(const std::string& key, const std::string& text);
+  int Find(const std::string& key) const { return store_.Find(key); }
 
-  std::vector<Node> nodes_;
-  // Blocks of at least 1 MiB, filled in order; a block's size is the part in
-  // use. Clear empties them all.
-  std::vector<std::vector<char>> blocks_;
-  std::size_t block_ = 0;  // the block being filled
-  // A slot holds 0 when empty, else the low 32 bits of its key's hash (which
-  // place it, and spare most key comparisons) above the node's id + 1. The
-  // size is a power of two and at least twice the number of nodes.
-  std::vector<std::uint64_t> slots_;
+  TreeNodeStore store_;
+  std::vector<Node> nodes_;  // by id, as in store_
   int first_top_ = kNone;
   int last_top_ = kNone;
   std::function<void(const TreeNode&)> on_node_click_;

@@ -3,29 +3,16 @@
 #include <QMetaObject>
 #include <QString>
 
-#include <algorithm>
-#include <functional>
+#include <optional>
+#include <string_view>
 
 namespace agendia::platform::qt {
 
-namespace {
-
-std::uint32_t HashOf(std::string_view key) {
-  return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key));
-}
-
-constexpr std::size_t kBlockSize = std::size_t{1} << 20;
-
-}  // namespace
-
 Status NodeModel::Append(int parent, const std::string& key, const std::string& text) {
-  std::uint32_t hash = 0;
-  std::size_t slot = 0;
+  std::optional<TreeNodeStore::Place> place;
   if (!key.empty()) {
-    ReserveSlot();
-    hash = HashOf(key);
-    slot = SlotOf(key, hash);
-    if (slots_[slot] != 0) {
+    place = store_.Locate(key);
+    if (place->found() != kNone) {
       return Status::Error(hr::kInvalidArg,
                            "The tree already has a node with the key '" + key + "'");
     }
@@ -36,11 +23,14 @@ Status NodeModel::Append(int parent, const std::string& key, const std::string& 
   std::vector<int>& siblings = parent == kNone ? top_level_ : children_[parent];
   const int row = static_cast<int>(siblings.size());
   if (!in_batch_) beginInsertRows(IndexOf(parent), row, row);
-  nodes_.push_back(Node{Store(key, text), static_cast<int>(key.size()),
-                        static_cast<int>(text.size()), parent, row});
+  if (place) {
+    store_.Insert(*place, text);
+  } else {
+    store_.AddUnindexed(key, text);
+  }
+  nodes_.push_back(Node{parent, row});
   siblings.push_back(id);
   children_.emplace_back();  // after the push above: this may move children_
-  if (!key.empty()) slots_[slot] = std::uint64_t{hash} << 32 | static_cast<std::uint32_t>(id + 1);
   if (!in_batch_) endInsertRows();
   return Status::Ok();
 }
@@ -49,12 +39,10 @@ void NodeModel::Clear() {
   // Outside a batch the views show the nodes; inside one they show nothing.
   const bool shown = !in_batch_ && !nodes_.empty();
   if (shown) beginResetModel();
+  store_.Clear();
   nodes_.clear();
-  for (std::vector<char>& block : blocks_) block.clear();
-  block_ = 0;
   children_.clear();
   top_level_.clear();
-  std::fill(slots_.begin(), slots_.end(), 0);
   StartBatch();
   if (shown) endResetModel();
 }
@@ -82,63 +70,11 @@ void NodeModel::EndBatch() {
 }
 
 int NodeModel::Find(const std::string& key) const {
-  if (key.empty() || slots_.empty()) return kNone;
-  return static_cast<int>(slots_[SlotOf(key, HashOf(key))] & 0xFFFFFFFFu) - 1;
+  return key.empty() ? kNone : store_.Find(key);
 }
 
 const std::vector<int>& NodeModel::Children(int parent) const {
   return parent == kNone ? top_level_ : children_[parent];
-}
-
-std::string_view NodeModel::KeyView(int id) const {
-  const Node& node = nodes_[id];
-  return std::string_view(node.chars, node.key_size);
-}
-
-std::string_view NodeModel::TextView(int id) const {
-  const Node& node = nodes_[id];
-  return std::string_view(node.chars + node.key_size, node.text_size);
-}
-
-// Blocks never grow past their capacity, so what they hold never moves, and a
-// fill copies each character once. A block that cannot take the next pair is
-// left with its free end unused for the rest of the fill.
-const char* NodeModel::Store(const std::string& key, const std::string& text) {
-  const std::size_t size = key.size() + text.size();
-  while (block_ < blocks_.size() && blocks_[block_].capacity() - blocks_[block_].size() < size) {
-    ++block_;
-  }
-  if (block_ == blocks_.size()) blocks_.emplace_back().reserve(std::max(kBlockSize, size));
-  std::vector<char>& block = blocks_[block_];
-  const std::size_t at = block.size();
-  block.insert(block.end(), key.begin(), key.end());
-  block.insert(block.end(), text.begin(), text.end());
-  return block.data() + at;
-}
-
-std::size_t NodeModel::SlotOf(std::string_view key, std::uint32_t hash) const {
-  const std::size_t mask = slots_.size() - 1;
-  // The table is never more than half full, so an empty slot ends every probe.
-  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-    const std::uint64_t entry = slots_[slot];
-    if (entry == 0) return slot;
-    if (entry >> 32 == hash && KeyView(static_cast<int>(entry & 0xFFFFFFFFu) - 1) == key) {
-      return slot;
-    }
-  }
-}
-
-void NodeModel::ReserveSlot() {
-  if ((nodes_.size() + 1) * 2 <= slots_.size()) return;
-  std::vector<std::uint64_t> old(std::max<std::size_t>(64, slots_.size() * 2), 0);
-  old.swap(slots_);
-  const std::size_t mask = slots_.size() - 1;
-  for (const std::uint64_t entry : old) {
-    if (entry == 0) continue;
-    std::size_t slot = (entry >> 32) & mask;
-    while (slots_[slot] != 0) slot = (slot + 1) & mask;
-    slots_[slot] = entry;
-  }
 }
 
 int NodeModel::IdOf(const QModelIndex& index) const {
@@ -177,7 +113,7 @@ QVariant NodeModel::data(const QModelIndex& index, int role) const {
   // The tree is narrow and cuts long titles short; the tool tip shows the
   // whole title.
   if (id == kNone || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) return {};
-  const std::string_view text = TextView(id);
+  const std::string_view text = store_.Text(id);
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 

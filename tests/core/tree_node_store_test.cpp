@@ -1,0 +1,204 @@
+#include "platform/tree_node_store.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace agendia::platform {
+namespace {
+
+using namespace std::string_view_literals;
+
+constexpr int kNone = TreeNodeStore::kNone;
+constexpr std::size_t kMiB = std::size_t{1} << 20;
+
+// Locates `key` and inserts it with `text`: the new id, or kNone for a key
+// already there.
+int Add(TreeNodeStore& store, std::string_view key, std::string_view text) {
+  return store.Insert(store.Locate(key), text);
+}
+
+std::string KeyOf(int i) { return "memo-" + std::to_string(i) + "-0123456789abcdef0123456789"; }
+
+TEST(TreeNodeStore, GivesDenseIdsInInsertionOrderAndKeepsKeyAndText) {
+  TreeNodeStore store;
+  EXPECT_EQ(store.Count(), 0);
+  EXPECT_EQ(store.Find("a"), kNone);  // nothing added yet: no table at all
+
+  EXPECT_EQ(Add(store, "b", "second letter"), 0);
+  EXPECT_EQ(Add(store, "a", "first letter"), 1);
+  EXPECT_EQ(store.AddUnindexed("c", "not indexed"), 2);
+  EXPECT_EQ(Add(store, "d", ""), 3);
+  EXPECT_EQ(store.Count(), 4);
+
+  EXPECT_EQ(store.Key(0), "b");
+  EXPECT_EQ(store.Text(0), "second letter");
+  EXPECT_EQ(store.Key(1), "a");
+  EXPECT_EQ(store.Text(1), "first letter");
+  EXPECT_EQ(store.Key(2), "c");
+  EXPECT_EQ(store.Text(2), "not indexed");
+  EXPECT_EQ(store.Key(3), "d");
+  EXPECT_EQ(store.Text(3), "");
+  EXPECT_EQ(store.Find("b"), 0);
+  EXPECT_EQ(store.Find("a"), 1);
+  EXPECT_EQ(store.Find("d"), 3);
+}
+
+TEST(TreeNodeStore, FindsAKeyAlreadyThereAndInsertsNothingForIt) {
+  TreeNodeStore store;
+  ASSERT_EQ(Add(store, "key", "first"), 0);
+
+  const TreeNodeStore::Place again = store.Locate("key");
+  EXPECT_EQ(again.found(), 0);
+  EXPECT_EQ(store.Insert(again, "second"), kNone);
+  EXPECT_EQ(store.Count(), 1);
+  EXPECT_EQ(store.Text(0), "first");
+
+  // Keys are compared whole and exactly.
+  EXPECT_EQ(store.Locate("Key").found(), kNone);
+  EXPECT_EQ(store.Locate("ke").found(), kNone);
+  EXPECT_EQ(store.Locate("key ").found(), kNone);
+  EXPECT_EQ(Add(store, "ke"sv, "prefix"), 1);
+  EXPECT_EQ(Add(store, "key\0x"sv, "with a NUL"), 2);
+  EXPECT_EQ(store.Find("key"), 0);
+  EXPECT_EQ(store.Find("ke"), 1);
+  EXPECT_EQ(store.Find("key\0x"sv), 2);
+  EXPECT_EQ(Add(store, "key\0x"sv, "again"), kNone);
+}
+
+TEST(TreeNodeStore, APlaceLeavesFindWorkingUntilTheInsert) {
+  // As a tree does it: locate the new key, find its parent, then insert.
+  TreeNodeStore store;
+  ASSERT_EQ(Add(store, "parent", "group"), 0);
+  const TreeNodeStore::Place place = store.Locate("child");
+  EXPECT_EQ(place.found(), kNone);
+  EXPECT_EQ(store.Find("parent"), 0);
+  EXPECT_EQ(store.Find("child"), kNone);
+  EXPECT_EQ(store.Insert(place, "memo"), 1);
+  EXPECT_EQ(store.Find("child"), 1);
+}
+
+TEST(TreeNodeStore, FindsEveryKeyAfterTheTableHasGrownManyTimes) {
+  constexpr int kCount = 100'000;
+  TreeNodeStore store;
+  ASSERT_EQ(Add(store, "first", "added before any growth"), 0);
+  const std::string_view first_key = store.Key(0);
+  const std::string_view first_text = store.Text(0);
+  for (int i = 1; i < kCount; ++i) {
+    ASSERT_EQ(Add(store, KeyOf(i), "text " + std::to_string(i)), i);
+  }
+  ASSERT_EQ(store.Count(), kCount);
+
+  // What was stored never moves.
+  EXPECT_EQ(store.Key(0).data(), first_key.data());
+  EXPECT_EQ(store.Text(0).data(), first_text.data());
+  EXPECT_EQ(first_text, "added before any growth");
+  EXPECT_EQ(store.Find("first"), 0);
+  for (int i = 1; i < kCount; ++i) {
+    ASSERT_EQ(store.Find(KeyOf(i)), i);
+    ASSERT_EQ(store.Key(i), KeyOf(i));
+    ASSERT_EQ(store.Text(i), "text " + std::to_string(i));
+  }
+  for (int i = 1; i < kCount; i += 997) {
+    EXPECT_EQ(store.Locate(KeyOf(i)).found(), i);
+  }
+  EXPECT_EQ(store.Find(KeyOf(kCount)), kNone);
+  EXPECT_EQ(store.Find("memo-"), kNone);
+  EXPECT_EQ(store.Find(""), kNone);
+}
+
+TEST(TreeNodeStore, TakesTheEmptyKeyLikeAnyOther) {
+  TreeNodeStore store;
+  EXPECT_EQ(Add(store, "", "no key"), 0);
+  EXPECT_EQ(store.Find(""), 0);
+  EXPECT_EQ(store.Key(0), "");
+  EXPECT_EQ(store.Text(0), "no key");
+  EXPECT_EQ(Add(store, "", "no key again"), kNone);
+  EXPECT_EQ(store.Count(), 1);
+}
+
+TEST(TreeNodeStore, NeverFindsAnUnindexedNodeNorClashesWithIt) {
+  TreeNodeStore store;
+  EXPECT_EQ(store.AddUnindexed("", "first"), 0);
+  EXPECT_EQ(store.AddUnindexed("", "second"), 1);
+  EXPECT_EQ(store.AddUnindexed("shared", "unindexed"), 2);
+  EXPECT_EQ(store.Find(""), kNone);
+  EXPECT_EQ(store.Find("shared"), kNone);
+
+  EXPECT_EQ(Add(store, "shared", "indexed"), 3);
+  EXPECT_EQ(store.Find("shared"), 3);
+  EXPECT_EQ(Add(store, "", "indexed empty"), 4);
+  EXPECT_EQ(store.Find(""), 4);
+  EXPECT_EQ(store.Text(1), "second");
+}
+
+TEST(TreeNodeStore, ClearForgetsEveryNodeAndTheNextFillReusesItsMemory) {
+  constexpr int kCount = 50'000;
+  TreeNodeStore store;
+  for (int i = 0; i < kCount; ++i) ASSERT_EQ(Add(store, KeyOf(i), "before"), i);
+  const std::size_t capacity = store.CharCapacity();
+  const char* const first_chars = store.Key(0).data();
+  EXPECT_GE(capacity, kMiB);
+
+  store.Clear();
+  EXPECT_EQ(store.Count(), 0);
+  EXPECT_EQ(store.Find(KeyOf(0)), kNone);
+  EXPECT_EQ(store.Find(KeyOf(kCount - 1)), kNone);
+  EXPECT_EQ(store.CharCapacity(), capacity);
+
+  // Ids start again at 0; the same fill goes into the same blocks.
+  for (int i = 0; i < kCount; ++i) ASSERT_EQ(Add(store, KeyOf(i), "after!"), i);
+  EXPECT_EQ(store.CharCapacity(), capacity);
+  EXPECT_EQ(store.Key(0).data(), first_chars);
+  for (int i = 0; i < kCount; ++i) {
+    ASSERT_EQ(store.Find(KeyOf(i)), i);
+    ASSERT_EQ(store.Text(i), "after!");
+  }
+
+  // A different, smaller fill after another Clear.
+  store.Clear();
+  EXPECT_EQ(Add(store, "only", "one"), 0);
+  EXPECT_EQ(store.Count(), 1);
+  EXPECT_EQ(store.Find("only"), 0);
+  EXPECT_EQ(store.Find(KeyOf(1)), kNone);
+}
+
+TEST(TreeNodeStore, StoresTextsLongerThanABlockWhole) {
+  TreeNodeStore store;
+  ASSERT_EQ(Add(store, "small", "before"), 0);
+  const std::string_view small_text = store.Text(0);
+  const std::string huge(3 * kMiB + 7, 'x');
+  std::string varied = huge;
+  for (std::size_t i = 0; i < varied.size(); i += 4096) varied[i] = static_cast<char>('a' + i % 26);
+
+  ASSERT_EQ(Add(store, "huge", varied), 1);
+  ASSERT_EQ(Add(store, "after", "small again"), 2);
+  ASSERT_EQ(Add(store, "huge too", huge), 3);
+
+  EXPECT_EQ(store.Text(1).size(), varied.size());
+  EXPECT_TRUE(store.Text(1) == varied);
+  EXPECT_TRUE(store.Text(3) == huge);
+  EXPECT_EQ(store.Key(1), "huge");
+  EXPECT_EQ(store.Text(2), "small again");
+  EXPECT_EQ(store.Text(0).data(), small_text.data());
+  EXPECT_EQ(small_text, "before");
+  EXPECT_EQ(store.Find("huge"), 1);
+  EXPECT_EQ(store.Find("huge too"), 3);
+  EXPECT_GE(store.CharCapacity(), 2 * huge.size());
+
+  // Refilled alike after Clear, the store needs no new block.
+  const std::size_t capacity = store.CharCapacity();
+  store.Clear();
+  ASSERT_EQ(Add(store, "small", "before"), 0);
+  ASSERT_EQ(Add(store, "huge", varied), 1);
+  ASSERT_EQ(Add(store, "after", "small again"), 2);
+  ASSERT_EQ(Add(store, "huge too", huge), 3);
+  EXPECT_EQ(store.CharCapacity(), capacity);
+  EXPECT_TRUE(store.Text(1) == varied);
+  EXPECT_TRUE(store.Text(3) == huge);
+}
+
+}  // namespace
+}  // namespace agendia::platform
