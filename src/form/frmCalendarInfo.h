@@ -73,6 +73,11 @@ class frmCalendarInfo final : private platform::FormEvents {
   StatusOr<std::shared_ptr<db::Connection>> OpenMemoConnection();
   StatusOr<std::unique_ptr<db::Recordset>> OpenMemoRecordset(
       const std::shared_ptr<db::Connection>& oConn, const std::string& strSql);
+  // Opens the connection, then the recordset of `strSql` on it. Each object
+  // is kept in its reference as soon as it exists, so that CloseIfOpen
+  // releases whatever was made, whichever step failed.
+  Status OpenMemoSelect(const std::string& strSql, std::shared_ptr<db::Connection>& oConn,
+                        std::unique_ptr<db::Recordset>& oRs);
   static void CloseIfOpen(std::unique_ptr<db::Recordset>& oRs);
   static void CloseIfOpen(std::shared_ptr<db::Connection>& oConn);
   void ShowDbError(const Status& failure);

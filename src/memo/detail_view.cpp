@@ -20,12 +20,7 @@ void frmCalendarInfo::tvInfo_NodeClick(const platform::TreeNode& Node) {
   std::shared_ptr<db::Connection> oConn;
   std::unique_ptr<db::Recordset> oRs;
   Status shown = [&]() -> Status {
-    auto connection = OpenMemoConnection();
-    if (!connection.ok()) return connection.status();
-    oConn = std::move(connection).value();
-    auto recordset = OpenMemoRecordset(oConn, memo::SelectById(m_cMsgID));
-    if (!recordset.ok()) return recordset.status();
-    oRs = std::move(recordset).value();
+    AGENDIA_RETURN_IF_ERROR(OpenMemoSelect(memo::SelectById(m_cMsgID), oConn, oRs));
     auto at_end = oRs->EndOfFile();
     if (!at_end.ok()) return at_end.status();
     // A memo deleted meanwhile has no row: the fields keep what they show.

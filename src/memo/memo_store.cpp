@@ -37,6 +37,18 @@ StatusOr<std::unique_ptr<db::Recordset>> frmCalendarInfo::OpenMemoRecordset(
   return recordset;
 }
 
+Status frmCalendarInfo::OpenMemoSelect(const std::string& strSql,
+                                       std::shared_ptr<db::Connection>& oConn,
+                                       std::unique_ptr<db::Recordset>& oRs) {
+  auto connection = OpenMemoConnection();
+  if (!connection.ok()) return connection.status();
+  oConn = std::move(connection).value();
+  auto recordset = OpenMemoRecordset(oConn, strSql);
+  if (!recordset.ok()) return recordset.status();
+  oRs = std::move(recordset).value();
+  return Status::Ok();
+}
+
 namespace {
 // Closes an open connection or recordset and releases it; an object that was
 // never created is skipped, and one that never opened is released unclosed.

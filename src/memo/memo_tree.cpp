@@ -24,12 +24,7 @@ Status frmCalendarInfo::LoadMemoTree() {
   std::shared_ptr<db::Connection> oConn;
   std::unique_ptr<db::Recordset> oRs;
   Status loaded = [&]() -> Status {
-    auto connection = OpenMemoConnection();
-    if (!connection.ok()) return connection.status();
-    oConn = std::move(connection).value();
-    auto recordset = OpenMemoRecordset(oConn, memo::SelectByReceiver(g_cUser));
-    if (!recordset.ok()) return recordset.status();
-    oRs = std::move(recordset).value();
+    AGENDIA_RETURN_IF_ERROR(OpenMemoSelect(memo::SelectByReceiver(g_cUser), oConn, oRs));
     AGENDIA_RETURN_IF_ERROR(FillMemoTree(*oRs));
     for (const memo::RecurrenceKind& kind : memo::kRecurrenceKinds) {
       AGENDIA_RETURN_IF_ERROR(tvInfo->SetExpanded(kind.group_key, true));

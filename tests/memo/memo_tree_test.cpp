@@ -106,9 +106,7 @@ TEST_F(MemoTreeTest, ListsExactlyTheUsersMemosDueOnTheCurrentDayUnderTheirGroups
 
 TEST_F(MemoTreeTest, KeepsTheRowOrderKeysAsStoredAndShowsANullTitleAsEmpty) {
   for (const char* id : {"b", " spaced ", "a", "it's"}) {
-    MemoRow memo;
-    memo.id = id;
-    memo.kind = 1;
+    MemoRow memo = Memo(id, 1);
     memo.title = std::string(id) == "a" ? std::nullopt : std::optional<std::string>(id);
     database.Insert(memo);
   }
@@ -119,9 +117,7 @@ TEST_F(MemoTreeTest, KeepsTheRowOrderKeysAsStoredAndShowsANullTitleAsEmpty) {
 }
 
 TEST_F(MemoTreeTest, AUserIdentifierWithAnApostropheFindsItsOwnMemos) {
-  MemoRow memo;
-  memo.id = "m1";
-  memo.kind = 1;
+  MemoRow memo = Memo("m1", 1);
   memo.receiver = "o'neil";
   database.Insert(memo);
   UserContext context;
@@ -132,10 +128,7 @@ TEST_F(MemoTreeTest, AUserIdentifierWithAnApostropheFindsItsOwnMemos) {
 }
 
 TEST_F(MemoTreeTest, RunsOneActionInTheDocumentedOrderAndReleasesIt) {
-  MemoRow memo;
-  memo.id = "m1";
-  memo.kind = 1;
-  database.Insert(memo);
+  database.Insert(Memo("m1", 1));
   OpenAndReadTree();
   const std::vector<std::string>& calls = db_log->calls;
   ASSERT_GE(calls.size(), 6u);
@@ -173,10 +166,7 @@ TEST_F(MemoTreeTest, AnUnreachableDatabaseShowsOneMessageAndLeavesTheGroupsColla
 }
 
 TEST_F(MemoTreeTest, NoConnectionOutlivesTheLoadSoTheFileIsFreeWhileTheWindowIsOpen) {
-  MemoRow memo;
-  memo.id = "m1";
-  memo.kind = 1;
-  database.Insert(memo);
+  database.Insert(Memo("m1", 1));
   bool free_while_open = false;
   std::string why;
   ASSERT_TRUE(Open(UserContext{}, [&](MemoryFormWindow& w, frmCalendarInfo&) {
@@ -189,10 +179,7 @@ TEST_F(MemoTreeTest, NoConnectionOutlivesTheLoadSoTheFileIsFreeWhileTheWindowIsO
 }
 
 TEST_F(MemoTreeTest, ALockedDatabaseIsReportedOnceTheLockWaitRunsOut) {
-  MemoRow memo;
-  memo.id = "m1";
-  memo.kind = 1;
-  database.Insert(memo);
+  database.Insert(Memo("m1", 1));
   ExclusiveLock writer(database.path());
   ASSERT_TRUE(writer.held()) << writer.error();
   UserContext context;
@@ -203,6 +190,18 @@ TEST_F(MemoTreeTest, ALockedDatabaseIsReportedOnceTheLockWaitRunsOut) {
   ASSERT_EQ(MessageTexts().size(), 1u);
   EXPECT_NE(MessageTexts()[0].find("database is locked"), std::string::npos) << MessageTexts()[0];
   EXPECT_TRUE(MessageTexts()[0].ends_with("(-2147217871)")) << MessageTexts()[0];
+  ExpectEverythingReleased();
+}
+
+TEST_F(MemoTreeTest, ADatabaseWithoutTheMemoTableRejectsTheSelectAndClosesTheConnection) {
+  database.Run("drop table ZA_Message");
+  TreeShown shown = OpenAndReadTree();
+  EXPECT_TRUE(shown.children.empty());
+  ASSERT_EQ(MessageTexts().size(), 1u);
+  EXPECT_NE(MessageTexts()[0].find("ZA_Message"), std::string::npos) << MessageTexts()[0];
+  EXPECT_TRUE(MessageTexts()[0].ends_with("(-2147217900)")) << MessageTexts()[0];
+  // The connection had opened, so it is closed before it is released.
+  EXPECT_EQ(db_log->CountOf("Connection.Close()"), 1);
   ExpectEverythingReleased();
 }
 
@@ -219,12 +218,7 @@ TEST_F(MemoTreeTest, AFileThatIsNotADatabaseIsReportedWithItsCause) {
 }
 
 TEST_F(MemoTreeTest, AFailureMidwayKeepsTheNodesAddedSoFar) {
-  for (const char* id : {"d1", "d2", "d3", "d4"}) {
-    MemoRow memo;
-    memo.id = id;
-    memo.kind = 1;
-    database.Insert(memo);
-  }
+  for (const char* id : {"d1", "d2", "d3", "d4"}) database.Insert(Memo(id, 1));
   db_log->faults.push_back({"Recordset.MoveNext()", 2,
                             Status::Error(db::err::kUnspecified, "The network went away")});
   TreeShown shown = OpenAndReadTree();
@@ -238,10 +232,7 @@ TEST_F(MemoTreeTest, AFailureMidwayKeepsTheNodesAddedSoFar) {
 
 TEST_F(MemoTreeTest, ACurrentDayThatIsNotADateStopsAtTheFirstMemoThatNeedsIt) {
   for (auto [id, kind] : {std::pair{"daily", 1}, std::pair{"weekly", 2}, std::pair{"daily-2", 1}}) {
-    MemoRow memo;
-    memo.id = id;
-    memo.kind = kind;
-    database.Insert(memo);
+    database.Insert(Memo(id, kind));
   }
   UserContext context;
   context.day = "someday";
@@ -253,9 +244,7 @@ TEST_F(MemoTreeTest, ACurrentDayThatIsNotADateStopsAtTheFirstMemoThatNeedsIt) {
 }
 
 TEST_F(MemoTreeTest, AStoredSendDateThatIsNotADateIsReportedNotListed) {
-  MemoRow memo;
-  memo.id = "broken";
-  memo.kind = 0;
+  MemoRow memo = Memo("broken", 0);
   memo.send = "next tuesday";
   database.Insert(memo);
   TreeShown shown = OpenAndReadTree();

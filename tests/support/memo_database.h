@@ -29,6 +29,15 @@ struct MemoRow {
   int64_t year = 2024;
 };
 
+// A memo of the user "demo" with `id` and `kind` (nothing: NULL), dated
+// 2024-03-01 09:30:00, every other column as MemoRow has it.
+inline MemoRow Memo(std::string id, std::optional<int64_t> kind) {
+  MemoRow row;
+  row.id = std::move(id);
+  row.kind = kind;
+  return row;
+}
+
 // A row read back: column name to text, nothing for NULL.
 using StoredRow = std::map<std::string, std::optional<std::string>>;
 
