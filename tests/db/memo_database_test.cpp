@@ -88,6 +88,11 @@ bool MemoDatabaseTest::AtEnd(const db::Recordset& rows) {
   return *at_end;
 }
 
+void MemoDatabaseTest::AddTwoMemos() {
+  AddRow("'A1', 100, 'Dentist', NULL, 'demo', 'demo', '2024-02-01 08:00:00', 480, 0, 1, '001', 2024");
+  AddRow("'B2', 100, 'Gym', NULL, 'demo', 'demo', '2024-02-02 18:00:00', 1080, 1, 3, '001', 2024");
+}
+
 void MemoDatabaseTest::AddRow(const std::string& values_of_every_column) {
   const Status added =
       RunSql(file_, "insert into ZA_Message values (" + values_of_every_column + ")");

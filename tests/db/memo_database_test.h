@@ -47,6 +47,8 @@ class MemoDatabaseTest : public ::testing::Test {
 
   // Adds one memo row through the SQLite library directly.
   void AddRow(const std::string& values_of_every_column);
+  // Two memos of "demo": A1 (daily, Dentist) and B2 (monthly, Gym).
+  void AddTwoMemos();
 
   std::shared_ptr<db::Client> client_;
 

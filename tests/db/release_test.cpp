@@ -17,8 +17,7 @@ class DbRelease : public testing::MemoDatabaseTest {
   void SetUp() override {
     testing::MemoDatabaseTest::SetUp();
     if (HasFatalFailure()) return;
-    AddRow("'A1', 100, 'Dentist', NULL, 'demo', 'demo', '2024-02-01 08:00:00', 480, 0, 1, '001', 2024");
-    AddRow("'B2', 100, 'Gym', NULL, 'demo', 'demo', '2024-02-02 18:00:00', 1080, 1, 3, '001', 2024");
+    AddTwoMemos();
   }
 
   // The open file descriptors of this process on the database file or its
