@@ -30,9 +30,11 @@ void frmCalendarInfo::tvInfo_NodeClick(const platform::TreeNode& Node) {
     btnDelete->SetEnabled(true);
     return Status::Ok();
   }();
-  if (!shown.ok()) ShowDbError(shown);
+  // Released before any message, so that no connection or lock is held
+  // while the message box waits for the user.
   CloseIfOpen(oRs);
   CloseIfOpen(oConn);
+  if (!shown.ok()) ShowDbError(shown);
 }
 
 // Fills the editor from the current row, field by field; a failure leaves the

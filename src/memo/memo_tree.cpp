@@ -31,9 +31,11 @@ Status frmCalendarInfo::LoadMemoTree() {
     }
     return Status::Ok();
   }();
-  if (!loaded.ok()) ShowDbError(loaded);
+  // Released before any message, so that no connection or lock is held
+  // while the message box waits for the user.
   CloseIfOpen(oRs);
   CloseIfOpen(oConn);
+  if (!loaded.ok()) ShowDbError(loaded);
   return Status::Ok();
 }
 

@@ -221,7 +221,12 @@ TEST_F(MemoTreeTest, AFailureMidwayKeepsTheNodesAddedSoFar) {
   for (const char* id : {"d1", "d2", "d3", "d4"}) database.Insert(Memo(id, 1));
   db_log->faults.push_back({"Recordset.MoveNext()", 2,
                             Status::Error(db::err::kUnspecified, "The network went away")});
+  int open_while_message_shown = -1;
+  memory.toolkit->on_message_box = [&](const auto&) {
+    open_while_message_shown = db_log->live_connections + db_log->live_recordsets;
+  };
   TreeShown shown = OpenAndReadTree();
+  EXPECT_EQ(open_while_message_shown, 0) << "nothing is held while the user reads the message";
   EXPECT_EQ(shown.children["rtDay"], (std::vector<std::string>{"d1", "d2"}));
   EXPECT_EQ(shown.expanded, std::vector<bool>(6, false));
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{"The network went away(-2147467259)"});
