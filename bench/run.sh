@@ -9,7 +9,7 @@ bench=$build/bin/agendia-bench-memo-tree
 portal=$build/bin/agendia-portal
 [ -x "$bench" ] && [ -x "$portal" ] || { echo "build first: scripts/build.sh" >&2; exit 2; }
 
-echo "== LoadMemoTree against a bare scan (median of 5 runs) =="
+echo "== LoadMemoTree against a bare scan of the same statement =="
 QT_QPA_PLATFORM=offscreen "$bench" "$@"
 
 echo
