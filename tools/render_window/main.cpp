@@ -51,7 +51,9 @@ bool WriteSampleMemos(const QString& path, const std::string& day, const QString
   for (const Sample& sample : samples) {
     const char* title = !chinese ? sample.english : simplified ? sample.chinese : sample.traditional;
     sql += "insert into ZA_Message values ('SAMPLE-" + std::string(sample.id) + "', 100, '" + title +
-           "', '" + (chinese ? std::string(title) + "：会议室 3，带上笔记本。" : "Room 3, bring the notes.") +
+           "', '" + (!chinese     ? std::string("Room 3, bring the notes.")
+            : simplified ? std::string(title) + "：会议室 3，带上笔记本。"
+                         : std::string(title) + "：會議室 3，帶上筆記本。") +
            "', 'demo', 'demo', '" + day + " " + sample.time + ":00', 0, 0, " +
            std::to_string(sample.kind) + ", '001', " + day.substr(0, 4) + ");";
   }
