@@ -230,34 +230,25 @@ int main(int argc, char** argv) {
 
   // Each tree is measured in runs of its own, alternating with the scan, so
   // that neither tree's memory use is charged to the other.
-  std::printf("In-memory tree (median of %d runs)\n", runs);
-  std::printf("%9s %10s %10s %8s %12s\n", "memos", "scan ms", "load ms", "x scan", "peak RSS MB");
-  for (size_t i = 0; i < sizes.size(); ++i) {
-    std::vector<double> scan, load;
-    for (int run = 0; run < runs; ++run) {
-      scan.push_back(BareScan(paths[i], sizes[i]));
-      load.push_back(MemoryLoad(paths[i], sizes[i]));
-    }
-    std::printf("%9d %10.1f %10.1f %8.2f %12.1f\n", sizes[i], Median(scan), Median(load),
-                Median(load) / Median(scan), PeakResidentKb() / 1024.0);
-    std::fflush(stdout);
-  }
-
-  if (with_qt) {
-    static int qt_argc = 1;
-    QApplication app(qt_argc, argv);
-    std::printf("\nQt tree, offscreen, until the shown window handles its first event (median of %d runs)\n", runs);
+  const auto measure = [&](const char* title, double (*load_once)(const std::string&, int)) {
+    std::printf("%s (median of %d runs)\n", title, runs);
     std::printf("%9s %10s %10s %8s %12s\n", "memos", "scan ms", "load ms", "x scan", "peak RSS MB");
     for (size_t i = 0; i < sizes.size(); ++i) {
       std::vector<double> scan, load;
       for (int run = 0; run < runs; ++run) {
         scan.push_back(BareScan(paths[i], sizes[i]));
-        load.push_back(QtLoad(paths[i], sizes[i]));
+        load.push_back(load_once(paths[i], sizes[i]));
       }
       std::printf("%9d %10.1f %10.1f %8.2f %12.1f\n", sizes[i], Median(scan), Median(load),
                   Median(load) / Median(scan), PeakResidentKb() / 1024.0);
       std::fflush(stdout);
     }
+  };
+  measure("In-memory tree", &MemoryLoad);
+  if (with_qt) {
+    static int qt_argc = 1;
+    QApplication app(qt_argc, argv);
+    measure("\nQt tree, offscreen, until the shown window handles its first event", &QtLoad);
   }
   std::filesystem::remove_all(folder);
   return 0;
