@@ -12,6 +12,7 @@ constexpr std::size_t kBlockSize = std::size_t{1} << 20;
 }  // namespace
 
 void TreeNodeStore::Clear() {
+  last_found_ = kNone;
   nodes_.clear();
   for (Block& block : blocks_) block.size = 0;
   block_ = 0;

@@ -73,7 +73,13 @@ class TreeNodeStore {
 
   // The id of the node added with Insert whose key is `key`, or kNone.
   int Find(std::string_view key) const {
-    return slots_.empty() ? kNone : IdIn(slots_[SlotOf(key, HashOf(key))]);
+    // A tree is filled child after child of the same parent, so the node
+    // found last is very likely the one asked for next.
+    if (last_found_ != kNone && Key(last_found_) == key) return last_found_;
+    if (slots_.empty()) return kNone;
+    const int id = IdIn(slots_[SlotOf(key, HashOf(key))]);
+    if (id != kNone) last_found_ = id;
+    return id;
   }
   int Count() const { return static_cast<int>(nodes_.size()); }
   // The key and the text of a node; `id` must be below Count().
@@ -93,6 +99,8 @@ class TreeNodeStore {
   std::size_t CharCapacity() const;
 
  private:
+  mutable int last_found_ = kNone;  // until Clear, a found id keeps its key
+
   struct Node {
     const char* chars;  // the key, then the text, in a block
     std::uint32_t key_size;
