@@ -13,4 +13,29 @@ void frmCalendarInfo::EnableEditFields(bool enabled) {
   txtContent->SetEnabled(enabled);
 }
 
+// An empty editor for a new memo. The chooser keeps the kind it shows and the
+// selected memo stays selected; the next Save inserts.
+void frmCalendarInfo::btnAdd_Click() {
+  m_nEditMode = 0;
+  cboIntrval->SetEnabled(true);
+  btnDelete->SetEnabled(false);
+  btnModify->SetEnabled(false);
+  btnSave->SetEnabled(true);
+  txtHour->SetText("");
+  txtMinute->SetText("");
+  txtEndDay->SetText("");
+  txtTitle->SetText("");
+  txtContent->SetText("");
+  EnableEditFields(true);
+}
+
+// Opens the editor on the memo it shows; the next Save updates the selected
+// memo.
+void frmCalendarInfo::btnModify_Click() {
+  m_nEditMode = 1;
+  cboIntrval->SetEnabled(true);
+  btnSave->SetEnabled(true);
+  EnableEditFields(true);
+}
+
 }  // namespace agendia

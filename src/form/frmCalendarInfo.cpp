@@ -68,8 +68,19 @@ Status frmCalendarInfo::BindControls() {
   AGENDIA_RETURN_IF_ERROR(Bind(w, "lblCurrDay", lblCurrDay));
   AGENDIA_RETURN_IF_ERROR(Bind(w, "wk", wk));
   AGENDIA_RETURN_IF_ERROR(Bind(w, "VXFrmCaptionMgr", VXFrmCaptionMgr));
-  btnExit->OnClick([this] { btnExit_Click(); });
-  tvInfo->OnNodeClick([this](const platform::TreeNode& node) { tvInfo_NodeClick(node); });
+  btnExit->OnClick([this] {
+    RunHandler("btnExit_Click", [this] {
+      btnExit_Click();
+      return Status::Ok();
+    });
+  });
+  tvInfo->OnNodeClick([this](const platform::TreeNode& node) {
+    RunHandler("tvInfo_NodeClick", [&] {
+      tvInfo_NodeClick(node);
+      return Status::Ok();
+    });
+  });
+  BindEditingEvents();
   return Status::Ok();
 }
 

@@ -10,7 +10,9 @@
 #include <agendia/status.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace agendia {
@@ -81,6 +83,9 @@ class frmCalendarInfo final : private platform::FormEvents {
   static void CloseIfOpen(std::unique_ptr<db::Recordset>& oRs);
   static void CloseIfOpen(std::shared_ptr<db::Connection>& oConn);
   void ShowDbError(const Status& failure);
+  // Runs one insert, update or delete as a database action of its own; a
+  // failure is shown to the user, and the connection is gone either way.
+  void ExecuteMemoStatement(const std::string& strSql);
 
   // Memo tree and recurrence rule.
   Status LoadMemoTree();
@@ -91,8 +96,41 @@ class frmCalendarInfo final : private platform::FormEvents {
   void tvInfo_NodeClick(const platform::TreeNode& Node);
   Status ShowMemo(db::Recordset& oRs);
 
-  // Editing.
+  // Editing: edit modes and buttons.
   void EnableEditFields(bool enabled);
+  void btnAdd_Click();
+  void btnModify_Click();
+  // Saving and deleting. A failure outside their database action goes to the
+  // caller, which shows it.
+  Status btnSave_Click();
+  Status btnDelete_Click();
+  // Saving: the checks before anything is written, and their message.
+  struct TimeOfDay {
+    int hour = 0;
+    int minute = 0;
+  };
+  StatusOr<std::optional<TimeOfDay>> CheckTimeFields();
+  Status ShowInputMessage(const char* message_key, int style);
+
+  // Input filters of the editor fields.
+  void txtTitle_KeyPress(int16_t& KeyAscii);
+  void txtContent_KeyPress(int16_t& KeyAscii);
+  void txtHour_KeyPress(int16_t& KeyAscii);
+  void txtMinute_KeyPress(int16_t& KeyAscii);
+  void txtHour_KeyUp(int16_t KeyCode, int16_t Shift);
+  void txtMinute_KeyUp(int16_t KeyCode, int16_t Shift);
+  void txtHour_MouseDown(int16_t Button, int16_t Shift, float X, float Y);
+  void txtHour_MouseUp(int16_t Button, int16_t Shift, float X, float Y);
+  void txtMinute_MouseDown(int16_t Button, int16_t Shift, float X, float Y);
+  void txtMinute_MouseUp(int16_t Button, int16_t Shift, float X, float Y);
+  void BindEditingEvents();
+
+  // Runs an event handler so that nothing it raises reaches the toolkit or
+  // the host: a failing status or an exception is shown to the user in a
+  // message box ("description(number)"), and the window stays usable.
+  // `handler_name` names it in the description of an exception.
+  void RunHandler(const char* handler_name, const std::function<Status()>& handler) noexcept;
+  void ShowFailure(const Status& failure);
 
   Status BindControls();
 

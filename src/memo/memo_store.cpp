@@ -63,12 +63,22 @@ void CloseAndRelease(Reference& oObject) {
 void frmCalendarInfo::CloseIfOpen(std::unique_ptr<db::Recordset>& oRs) { CloseAndRelease(oRs); }
 void frmCalendarInfo::CloseIfOpen(std::shared_ptr<db::Connection>& oConn) { CloseAndRelease(oConn); }
 
+void frmCalendarInfo::ExecuteMemoStatement(const std::string& strSql) {
+  std::shared_ptr<db::Connection> oConn;
+  Status executed = [&]() -> Status {
+    auto connection = OpenMemoConnection();
+    if (!connection.ok()) return connection.status();
+    oConn = std::move(connection).value();
+    return oConn->Execute(strSql);
+  }();
+  // Released before any message, so that no connection or lock is held
+  // while the message box waits for the user.
+  CloseIfOpen(oConn);
+  if (!executed.ok()) ShowDbError(executed);
+}
+
 // The failure's description followed directly by its number in parentheses,
 // in a plain box with the application's title.
-void frmCalendarInfo::ShowDbError(const Status& failure) {
-  platform_->toolkit->MessageBox(
-      failure.description() + "(" + std::to_string(memo::ErrorNumber(failure)) + ")",
-      platform::mb::kOkOnly, std::nullopt);
-}
+void frmCalendarInfo::ShowDbError(const Status& failure) { ShowFailure(failure); }
 
 }  // namespace agendia

@@ -1,0 +1,101 @@
+#include "editing/input_rules.h"
+#include "form/frmCalendarInfo.h"
+#include "memo/statements.h"
+#include "memo/value_conversion.h"
+
+namespace agendia {
+
+namespace {
+constexpr const char* kCaptionKey = "Q7.PUB.PORTAL.frmCalendarInfo.001";
+constexpr const char* kTimeMissingKey = "Q7.PUB.PORTAL0078";
+constexpr const char* kHourMissingKey = "Q7.PUB.PORTAL0079";
+constexpr const char* kMinuteMissingKey = "Q7.PUB.PORTAL0080";
+constexpr const char* kTimeOutOfRangeKey = "Q7.PUB.PORTAL0081";
+}  // namespace
+
+// Checks the editor, writes the memo (a new row in mode 0, the selected memo
+// in mode 1), rebuilds the tree and locks the editor.
+//
+// A check that fails shows its message and leaves the window as it was; a
+// blank title or content stops without a word. Once the statement stands,
+// Save always ends in browsing, whether the database took it or not.
+Status frmCalendarInfo::btnSave_Click() {
+  const int position = cboIntrval->ListIndex();
+  const auto kind = static_cast<int16_t>(position < 0 ? 0 : position);
+
+  auto time = CheckTimeFields();
+  if (!time.ok()) return time.status();
+  if (!time->has_value()) return Status::Ok();
+  const auto [hour, minute] = **time;
+  const int minutes_of_day = hour * 60 + minute;
+
+  const std::string title = platform::Trim(txtTitle->Text());
+  const std::string content = platform::Trim(txtContent->Text());
+  if (title.empty() || content.empty()) return Status::Ok();
+
+  // The memo is dated on the window's current day, also when it is modified.
+  auto day = memo::TextToDate(dayCurr);
+  if (!day.ok()) return day.status();
+  const std::string send_time = platform::FormatDateTime({*day, hour, minute, 0});
+
+  std::string statement;
+  if (m_nEditMode == 0) {
+    auto insert = memo::InsertMemo({title, content, g_cUser, send_time, minutes_of_day, kind,
+                                    g_cAccId, g_nYear});
+    if (!insert.ok()) return insert.status();
+    statement = std::move(insert).value();
+  } else {
+    statement = memo::UpdateMemo({send_time, title, content, minutes_of_day, kind}, m_cMsgID);
+  }
+
+  ExecuteMemoStatement(statement);
+  // The reload shows its own database failures; anything else it reports
+  // once the window is back in browsing.
+  const Status reloaded = LoadMemoTree();
+  if (m_nEditMode == 1) btnModify->SetEnabled(false);
+  cboIntrval->SetEnabled(false);
+  btnDelete->SetEnabled(false);
+  btnSave->SetEnabled(false);
+  EnableEditFields(false);
+  return reloaded;
+}
+
+// Hour and minute must both be given and name a time of day. Text that is
+// not a whole number (it can only arrive by pasting) is out of range like 24
+// or 60. Nothing when a check failed and its message was shown.
+StatusOr<std::optional<frmCalendarInfo::TimeOfDay>> frmCalendarInfo::CheckTimeFields() {
+  const std::string hour_text = txtHour->Text();
+  const std::string minute_text = txtMinute->Text();
+  const char* missing = nullptr;
+  if (hour_text.empty() && minute_text.empty()) {
+    missing = kTimeMissingKey;
+  } else if (hour_text.empty()) {
+    missing = kHourMissingKey;
+  } else if (minute_text.empty()) {
+    missing = kMinuteMissingKey;
+  }
+  if (missing != nullptr) {
+    AGENDIA_RETURN_IF_ERROR(ShowInputMessage(missing, platform::mb::kExclamation));
+    return std::optional<TimeOfDay>();
+  }
+
+  const std::optional<int> hour = editing::ReadTimeNumber(hour_text);
+  const std::optional<int> minute = editing::ReadTimeNumber(minute_text);
+  if (!hour || !minute || *hour > 23 || *minute >= 60) {
+    AGENDIA_RETURN_IF_ERROR(ShowInputMessage(kTimeOutOfRangeKey, platform::mb::kInformation));
+    return std::optional<TimeOfDay>();
+  }
+  return std::optional<TimeOfDay>(TimeOfDay{*hour, *minute});
+}
+
+// A message about the editor's input, under the window's title.
+Status frmCalendarInfo::ShowInputMessage(const char* message_key, int style) {
+  auto text = GetString(message_key);
+  if (!text.ok()) return text.status();
+  auto caption = GetString(kCaptionKey);
+  if (!caption.ok()) return caption.status();
+  platform_->toolkit->MessageBox(*text, style, *caption);
+  return Status::Ok();
+}
+
+}  // namespace agendia
