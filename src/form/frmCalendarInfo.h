@@ -83,6 +83,10 @@ class frmCalendarInfo final : private platform::FormEvents {
   static void CloseIfOpen(std::unique_ptr<db::Recordset>& oRs);
   static void CloseIfOpen(std::shared_ptr<db::Connection>& oConn);
   void ShowDbError(const Status& failure);
+  // Runs the steps of a database action from connecting to the caller's use
+  // of the rows; an exception from the client or the controls becomes a
+  // failure of the action like any other.
+  static Status RunDatabaseSteps(const std::function<Status()>& steps);
   // Runs one insert, update or delete as a database action of its own; a
   // failure is shown to the user, and the connection is gone either way.
   void ExecuteMemoStatement(const std::string& strSql);

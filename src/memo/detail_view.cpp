@@ -19,7 +19,7 @@ void frmCalendarInfo::tvInfo_NodeClick(const platform::TreeNode& Node) {
 
   std::shared_ptr<db::Connection> oConn;
   std::unique_ptr<db::Recordset> oRs;
-  Status shown = [&]() -> Status {
+  Status shown = RunDatabaseSteps([&]() -> Status {
     AGENDIA_RETURN_IF_ERROR(OpenMemoSelect(memo::SelectById(m_cMsgID), oConn, oRs));
     auto at_end = oRs->EndOfFile();
     if (!at_end.ok()) return at_end.status();
@@ -29,7 +29,7 @@ void frmCalendarInfo::tvInfo_NodeClick(const platform::TreeNode& Node) {
     btnModify->SetEnabled(true);
     btnDelete->SetEnabled(true);
     return Status::Ok();
-  }();
+  });
   // Released before any message, so that no connection or lock is held
   // while the message box waits for the user.
   CloseIfOpen(oRs);

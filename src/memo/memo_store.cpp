@@ -1,3 +1,4 @@
+#include "component/no_throw.h"
 #include "form/frmCalendarInfo.h"
 #include "memo/value_conversion.h"
 
@@ -63,14 +64,18 @@ void CloseAndRelease(Reference& oObject) {
 void frmCalendarInfo::CloseIfOpen(std::unique_ptr<db::Recordset>& oRs) { CloseAndRelease(oRs); }
 void frmCalendarInfo::CloseIfOpen(std::shared_ptr<db::Connection>& oConn) { CloseAndRelease(oConn); }
 
+Status frmCalendarInfo::RunDatabaseSteps(const std::function<Status()>& steps) {
+  return component::CallWithoutThrowing("The database client failed", steps);
+}
+
 void frmCalendarInfo::ExecuteMemoStatement(const std::string& strSql) {
   std::shared_ptr<db::Connection> oConn;
-  Status executed = [&]() -> Status {
+  Status executed = RunDatabaseSteps([&]() -> Status {
     auto connection = OpenMemoConnection();
     if (!connection.ok()) return connection.status();
     oConn = std::move(connection).value();
     return oConn->Execute(strSql);
-  }();
+  });
   // Released before any message, so that no connection or lock is held
   // while the message box waits for the user.
   CloseIfOpen(oConn);

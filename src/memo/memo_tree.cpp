@@ -23,14 +23,14 @@ Status frmCalendarInfo::LoadMemoTree() {
 
   std::shared_ptr<db::Connection> oConn;
   std::unique_ptr<db::Recordset> oRs;
-  Status loaded = [&]() -> Status {
+  Status loaded = RunDatabaseSteps([&]() -> Status {
     AGENDIA_RETURN_IF_ERROR(OpenMemoSelect(memo::SelectByReceiver(g_cUser), oConn, oRs));
     AGENDIA_RETURN_IF_ERROR(FillMemoTree(*oRs));
     for (const memo::RecurrenceKind& kind : memo::kRecurrenceKinds) {
       AGENDIA_RETURN_IF_ERROR(tvInfo->SetExpanded(kind.group_key, true));
     }
     return Status::Ok();
-  }();
+  });
   // Released before any message, so that no connection or lock is held
   // while the message box waits for the user.
   CloseIfOpen(oRs);

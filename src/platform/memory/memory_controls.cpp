@@ -88,6 +88,10 @@ void MemoryEdit::TypeText(const std::string& text) {
   for (char ch : text) Type(ch);
 }
 
+void MemoryEdit::PressKey(int16_t key_code) {
+  if (enabled_ && on_key_up_) on_key_up_(key_code, 0);
+}
+
 void MemoryEdit::Paste(const std::string& text) {
   if (!enabled_) return;
   SetText(text_ + text);

@@ -144,6 +144,9 @@ class MemoryEdit final : public MemoryControl, public EditBox {
   void Type(char ch);
   // Types every character of `text`.
   void TypeText(const std::string& text);
+  // Presses and releases a key that types no character (an arrow, Shift):
+  // only the key release is raised.
+  void PressKey(int16_t key_code);
   // Pastes text at the end, within the maximum length; no key events.
   void Paste(const std::string& text);
   // Presses and releases the left mouse button; `between` runs in between.
