@@ -2,11 +2,13 @@
 //   agendia-render-window OUTPUT_DIR [DAY] [LANGUAGE...]
 // It writes a few sample memos due on DAY into a fresh database, opens the
 // window exactly as a host does (class factory, PortHwnd, CalenderDesign),
-// clicks the first weekly memo so the editor shows it, grabs the window and
-// closes it again.
+// clicks the first weekly memo so the editor shows it and grabs the window
+// (window-LANGUAGE.png), clicks Modify and grabs the open editor
+// (window-LANGUAGE-editing.png), and closes the window again.
 
 #include <agendia/create_calender.h>
 
+#include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QDir>
@@ -65,7 +67,7 @@ bool WriteSampleMemos(const QString& path, const std::string& day, const QString
 }
 
 // Waits for the calendar window, shows the first weekly memo, saves the
-// window and closes it.
+// window, opens the editor on the memo, saves it again and closes it.
 void GrabWhenShown(const QString& path, bool* saved) {
   QTimer::singleShot(200, [path, saved] {
     QWidget* window = QApplication::activeModalWidget();
@@ -81,7 +83,11 @@ void GrabWhenShown(const QString& path, bool* saved) {
         QMetaObject::invokeMethod(tree, "clicked", Q_ARG(QModelIndex, memo));
       }
     }
-    *saved = window->grab().save(path);
+    *saved = window->grab().save(path + QStringLiteral(".png"));
+    if (auto* modify = window->findChild<QAbstractButton*>(QStringLiteral("btnModify"))) {
+      modify->click();
+      *saved = window->grab().save(path + QStringLiteral("-editing.png")) && *saved;
+    }
     window->close();
   });
 }
@@ -116,7 +122,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     (*calendar)->put_PortHwnd(static_cast<int32_t>(pane->winId())).IgnoreError();
-    const QString path = output + QStringLiteral("/window-") + language + QStringLiteral(".png");
+    const QString path = output + QStringLiteral("/window-") + language;
     QTemporaryDir folder;
     const QString database = folder.filePath(QStringLiteral("VXSystem.db"));
     if (!folder.isValid() || !WriteSampleMemos(database, day, language)) {
@@ -135,7 +141,8 @@ int main(int argc, char** argv) {
                    status.ok() ? "the window could not be saved" : status.description().c_str());
       ++failures;
     } else {
-      std::printf("%s\n", path.toLocal8Bit().constData());
+      std::printf("%s.png %s-editing.png\n", path.toLocal8Bit().constData(),
+                  path.toLocal8Bit().constData());
     }
   }
   return failures == 0 ? 0 : 1;
