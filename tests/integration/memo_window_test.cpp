@@ -3,6 +3,7 @@
 
 #include <agendia/create_calender.h>
 
+#include "integration/modal_watcher.h"
 #include "support/memo_database.h"
 
 #include <QAbstractButton>
@@ -13,46 +14,17 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTest>
-#include <QTimer>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 
 namespace {
 
 using agendia::testing::MemoDatabase;
+using agendia::testing::ModalWatcher;
 using agendia::testing::RunSqliteShell;
-
-// Watches for modal windows: message boxes are answered with OK and their
-// texts kept; the calendar window is handed to `inspect` once.
-class ModalWatcher {
- public:
-  explicit ModalWatcher(std::function<void(QWidget&)> inspect) : inspect_(std::move(inspect)) {
-    Poll();
-  }
-  QStringList message_texts;
-
- private:
-  void Poll() {
-    QTimer::singleShot(30, [this] {
-      QWidget* modal = QApplication::activeModalWidget();
-      if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-        message_texts << box->text();
-        // Answer from a fresh event, not from inside this timer's slot.
-        QTimer::singleShot(0, box, [box] { box->button(QMessageBox::Ok)->click(); });
-      } else if (modal != nullptr && modal->isVisible() && modal->objectName() != "done") {
-        modal->setObjectName("done");
-        inspect_(*modal);
-        return;
-      }
-      Poll();
-    });
-  }
-  std::function<void(QWidget&)> inspect_;
-};
 
 class MemoWindowTest : public ::testing::Test {
  protected:

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 namespace agendia::platform::testing {
@@ -117,6 +119,41 @@ TEST_F(QtEditBoxTest, SetTextCutsAtTheMaximumLength) {
   content_->SetText("line one\nline two");
   EXPECT_EQ(hour_->Text(), "12");
   EXPECT_EQ(content_->Text(), "line one\nl");
+}
+
+TEST_F(QtEditBoxTest, SettingTheSameTextKeepsCursorSelectionAndUndo) {
+  hour_->SetText("12");
+  HourWidget()->setCursorPosition(1);
+  content_->SetText("abc");
+  QTextCursor cursor = ContentWidget()->textCursor();
+  cursor.setPosition(1);
+  cursor.setPosition(2, QTextCursor::KeepAnchor);
+  ContentWidget()->setTextCursor(cursor);
+  QTest::keyClicks(ContentWidget(), "x");  // something to undo: "axc"
+  cursor = ContentWidget()->textCursor();
+  cursor.setPosition(0, QTextCursor::KeepAnchor);
+  ContentWidget()->setTextCursor(cursor);
+
+  hour_->SetText("12");
+  content_->SetText("axc");
+
+  EXPECT_EQ(HourWidget()->cursorPosition(), 1);
+  EXPECT_EQ(ContentWidget()->textCursor().selectionStart(), 0);
+  EXPECT_EQ(ContentWidget()->textCursor().selectionEnd(), 2);
+  EXPECT_TRUE(ContentWidget()->document()->isUndoAvailable());
+
+  // Another text is set as before: the cursor goes to the end of a line edit.
+  hour_->SetText("13");
+  EXPECT_EQ(hour_->Text(), "13");
+  EXPECT_EQ(HourWidget()->cursorPosition(), 2);
+}
+
+TEST_F(QtEditBoxTest, SettingTheSameTextAfterCuttingItChangesNothing) {
+  hour_->SetText("12");
+  HourWidget()->setCursorPosition(0);
+  hour_->SetText("123");  // cut to "12", which the box already shows
+  EXPECT_EQ(hour_->Text(), "12");
+  EXPECT_EQ(HourWidget()->cursorPosition(), 0);
 }
 
 }  // namespace

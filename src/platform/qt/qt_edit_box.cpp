@@ -123,9 +123,15 @@ std::string QtEditBox::Text() const {
   return {};
 }
 
+// Setting the text a box already shows changes nothing: Qt's setters would
+// still move the cursor to the end (QLineEdit) or the start (QPlainTextEdit),
+// drop the selection and the undo history. The time fields put their text
+// back on every mouse release, and a click must leave the cursor where it
+// put it.
 void QtEditBox::SetText(const std::string& text) {
-  if (line_) line_->setText(Truncated(text, max_length_));
-  if (multi_) multi_->setPlainText(Truncated(text, max_length_));
+  const QString value = Truncated(text, max_length_);
+  if (line_ && line_->text() != value) line_->setText(value);
+  if (multi_ && multi_->toPlainText() != value) multi_->setPlainText(value);
 }
 
 bool QtEditBox::Enabled() const {
