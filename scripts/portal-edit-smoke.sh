@@ -84,6 +84,12 @@ xdotool key --delay 80 Tab Home Down Down
 sleep 0.2
 click "${title_field[@]}"
 xdotool type --delay 40 "Team meeting"
+# No mouse action changes a time field: with the title selected (X11 puts a
+# selection on the primary clipboard), a middle click into the hour, which
+# pastes that selection, must leave the hour "9".
+xdotool key --delay 80 ctrl+a
+xdotool mousemove --window "$calendar" --sync $(middle "${hour_field[@]}") click 2
+sleep 0.2
 click "${content_field[@]}"
 xdotool type --delay 40 "Room 3"
 click "${save_button[@]}"

@@ -31,8 +31,9 @@ ComPtr<_Calender> CreateCalendar() {
 // decides how the window is closed.
 void WhenCalendarShown(std::function<void(QWidget&)> inspect) {
   QTimer::singleShot(50, [inspect] {
+    // Handed over once active: activation makes the portal its owner.
     QWidget* window = QApplication::activeModalWidget();
-    if (window == nullptr || !window->isVisible()) {
+    if (window == nullptr || !window->isVisible() || !window->isActiveWindow()) {
       WhenCalendarShown(inspect);
       return;
     }

@@ -53,19 +53,33 @@ bool EditEventFilter::eventFilter(QObject* watched, QEvent* event) {
       return false;
     }
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseButtonRelease: {
-      const auto& mouse = *static_cast<QMouseEvent*>(event);
-      MouseHandler handler = event->type() == QEvent::MouseButtonRelease ? mouse_up : mouse_down;
-      if (handler) {
-        handler(MouseButtonCode(mouse.button()), ShiftState(mouse.modifiers()),
-                static_cast<float>(mouse.position().x()), static_cast<float>(mouse.position().y()));
-      }
+    case QEvent::MouseButtonDblClick: {
+      if (mouse_down) RaiseMouse(mouse_down, *static_cast<QMouseEvent*>(event));
       return false;
     }
+    case QEvent::MouseButtonRelease:
+      return FilterMouseRelease(watched, *static_cast<QMouseEvent*>(event));
     default:
       return false;
   }
+}
+
+void EditEventFilter::RaiseMouse(const MouseHandler& handler, const QMouseEvent& mouse) {
+  auto call = handler;
+  call(MouseButtonCode(mouse.button()), ShiftState(mouse.modifiers()),
+       static_cast<float>(mouse.position().x()), static_cast<float>(mouse.position().y()));
+}
+
+// The widget handles a release first, then the handler hears of it: a
+// release can change the text itself (the middle button pastes the selection
+// on X11), and the handler must see the text the mouse left behind.
+bool EditEventFilter::FilterMouseRelease(QObject* watched, QMouseEvent& event) {
+  if (replaying_ || !mouse_up) return false;
+  replaying_ = true;
+  QCoreApplication::sendEvent(watched, &event);
+  replaying_ = false;
+  RaiseMouse(mouse_up, event);
+  return true;
 }
 
 bool EditEventFilter::FilterKeyPress(QObject* watched, QKeyEvent& event) {

@@ -31,6 +31,9 @@ class EditEventFilter final : public QObject {
  private:
   // Returns true when the key is consumed (discarded or replaced).
   bool FilterKeyPress(QObject* watched, QKeyEvent& event);
+  // Delivers the release to the widget, then raises mouse_up; returns true.
+  bool FilterMouseRelease(QObject* watched, QMouseEvent& event);
+  static void RaiseMouse(const MouseHandler& handler, const QMouseEvent& mouse);
 
   bool replaying_ = false;
 };
