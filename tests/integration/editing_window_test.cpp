@@ -208,12 +208,7 @@ std::string Column(const StoredRow& row, const std::string& name) {
 
 class EditingWindowTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "agendia_integration_tests";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { agendia::testing::EnsureApplication(); }
 
   // Opens the calendar window of "demo", account 001, on 2024-03-01 and runs
   // `use` on it inside its modal loop. The window is closed afterwards unless

@@ -28,12 +28,7 @@ using agendia::testing::RunSqliteShell;
 
 class MemoWindowTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "agendia_integration_tests";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { agendia::testing::EnsureApplication(); }
 
   agendia::Status Design(std::string conn, std::string day = "2024-03-01") {
     auto created = agendia::CreateCalender();

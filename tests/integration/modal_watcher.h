@@ -26,6 +26,14 @@
 
 namespace agendia::testing {
 
+// The one QApplication of the test binary, made on first use.
+inline void EnsureApplication() {
+  static int argc = 1;
+  static char name[] = "agendia_integration_tests";
+  static char* argv[] = {name, nullptr};
+  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
+}
+
 // A message box as it was shown.
 struct ShownMessage {
   QString text;
