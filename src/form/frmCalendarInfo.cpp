@@ -102,14 +102,21 @@ Status frmCalendarInfo::Form_Load() {
 
 // The layout is fixed; a resize only gives every control its language font.
 void frmCalendarInfo::Form_Resize() {
-  const int16_t last = static_cast<int16_t>(window_->ControlCount() - 1);
-  for (int16_t i = 0; i <= last; ++i) ApplyFontRule(window_->ControlAt(i));
+  RunHandler("Form_Resize", [this] {
+    const int16_t last = static_cast<int16_t>(window_->ControlCount() - 1);
+    for (int16_t i = 0; i <= last; ++i) ApplyFontRule(window_->ControlAt(i));
+    return Status::Ok();
+  });
 }
 
 // Each activation makes the portal window the owner of this window again.
 void frmCalendarInfo::Form_Activate() {
-  if (pub::g_hPortal == 0) return;
-  pub::SetWindowOwner(*platform_->window_system, window_->Handle(), pub::g_hPortal);
+  RunHandler("Form_Activate", [this] {
+    if (pub::g_hPortal != 0) {
+      pub::SetWindowOwner(*platform_->window_system, window_->Handle(), pub::g_hPortal);
+    }
+    return Status::Ok();
+  });
 }
 
 void frmCalendarInfo::Form_Unload() { pub::g_bFormOpen = 0; }

@@ -4,8 +4,6 @@
 #include "editing/input_rules.h"
 #include "support/window_fixture.h"
 
-#include <stdexcept>
-
 namespace agendia::testing {
 namespace {
 
@@ -158,19 +156,6 @@ TEST_F(InputFiltersTest, LengthLimitsHoldForPastedText) {
     EXPECT_EQ(w.Edit("txtTitle")->Text(), std::string(24, 'x'));
     EXPECT_EQ(w.Edit("txtContent")->Text(), std::string(512, 'y'));
   });
-}
-
-TEST_F(InputFiltersTest, AMessageBoxThatFailsItselfDoesNotTakeTheWindowDown) {
-  memory.toolkit->on_message_box = [](const auto&) { throw std::runtime_error("no display"); };
-  bool still_usable = false;
-  Status opened = Open(UserContext{}, [&](MemoryFormWindow& w, frmCalendarInfo&) {
-    ASSERT_TRUE(w.Button("btnAdd")->Click());
-    ASSERT_TRUE(w.Button("btnSave")->Click());  // its message cannot be shown
-    w.Edit("txtHour")->TypeText("9");
-    still_usable = w.Edit("txtHour")->Text() == "9" && w.Button("btnSave")->Enabled();
-  });
-  ASSERT_TRUE(opened.ok()) << opened.description();
-  EXPECT_TRUE(still_usable);
 }
 
 }  // namespace
