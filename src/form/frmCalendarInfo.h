@@ -108,12 +108,14 @@ class frmCalendarInfo final : private platform::FormEvents {
   // caller, which shows it.
   Status btnSave_Click();
   Status btnDelete_Click();
-  // Saving: the checks before anything is written, and their message.
+  // Saving: the time checks, in their order. Gives the time entered, or
+  // nothing when a check failed and its message has been shown.
   struct TimeOfDay {
     int hour = 0;
     int minute = 0;
   };
   StatusOr<std::optional<TimeOfDay>> CheckTimeFields();
+  // The text of `message_key` in a box with the window's title as caption.
   Status ShowInputMessage(const char* message_key, int style);
 
   // Input filters of the editor fields.
