@@ -1,6 +1,5 @@
 #include "component/no_throw.h"
 #include "form/frmCalendarInfo.h"
-#include "memo/value_conversion.h"
 
 namespace agendia {
 
