@@ -8,7 +8,7 @@ function(agendia_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main agendia_warnings)
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     AGENDIA_TEST_RESOURCE_DIR="${PROJECT_SOURCE_DIR}/src/resources/texts"
     AGENDIA_SQL_DIR="${PROJECT_SOURCE_DIR}/sql")

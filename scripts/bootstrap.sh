@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake make pkgconf
+  g++ cmake make pkgconf ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev
   libsqlite3-dev sqlite3

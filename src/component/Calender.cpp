@@ -1,16 +1,16 @@
 #include "component/Calender.h"
 
+#include "base/no_throw.h"
 #include "component/calender_dispatch.h"
-#include "component/no_throw.h"
-#include "component/pub.h"
 #include "form/frmCalendarInfo.h"
+#include "form/pub.h"
 
 #include <utility>
 
 namespace agendia {
 namespace {
 
-using component::CallWithoutThrowing;
+using base::CallWithoutThrowing;
 
 Status NullPointer(const char* member, const char* parameter) {
   return Status::Error(hr::kPointer,

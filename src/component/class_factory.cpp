@@ -1,13 +1,15 @@
 #include "component/class_factory.h"
 
+#include "base/no_throw.h"
 #include "component/Calender.h"
-#include "component/no_throw.h"
 
 #include <agendia/calender.h>
 
 #include <utility>
 
 namespace agendia::component {
+
+using base::CallWithoutThrowing;
 
 ComPtr<CalenderClassFactory> CalenderClassFactory::Create(PlatformProvider provider) {
   return ComPtr<CalenderClassFactory>::Adopt(new CalenderClassFactory(std::move(provider)));

@@ -1,16 +1,16 @@
 #include "db/backend_connection.h"
 
+#include "base/no_throw.h"
 #include "db/connection_string.h"
 #include "db/object_errors.h"
 #include "db/provider_choice.h"
-#include "db/without_throwing.h"
 
 #include <utility>
 
 namespace agendia::db {
 
 Status BackendConnection::SetCommandTimeout(long seconds) {
-  return WithoutThrowing<Status>([&]() -> Status {
+  return base::CallWithoutThrowing<Status>({}, [&]() -> Status {
     if (seconds < 0) return NegativeTimeoutError("CommandTimeout", seconds);
     limits_.command_timeout_seconds = seconds;
     if (session_) session_->SetCommandTimeout(seconds);
@@ -19,7 +19,7 @@ Status BackendConnection::SetCommandTimeout(long seconds) {
 }
 
 Status BackendConnection::SetConnectionTimeout(long seconds) {
-  return WithoutThrowing<Status>([&]() -> Status {
+  return base::CallWithoutThrowing<Status>({}, [&]() -> Status {
     if (session_) return ObjectOpenError();
     if (seconds < 0) return NegativeTimeoutError("ConnectionTimeout", seconds);
     limits_.connection_timeout_seconds = seconds;
@@ -28,7 +28,7 @@ Status BackendConnection::SetConnectionTimeout(long seconds) {
 }
 
 Status BackendConnection::Open(const std::string& connection_string) {
-  return WithoutThrowing<Status>([&]() -> Status {
+  return base::CallWithoutThrowing<Status>({}, [&]() -> Status {
     if (session_) return ObjectOpenError();
     StatusOr<ConnectionString> settings = ConnectionString::Parse(connection_string);
     if (!settings.ok()) return settings.status();
@@ -42,7 +42,7 @@ Status BackendConnection::Open(const std::string& connection_string) {
 }
 
 Status BackendConnection::Execute(const std::string& statement) {
-  return WithoutThrowing<Status>([&]() -> Status {
+  return base::CallWithoutThrowing<Status>({}, [&]() -> Status {
     if (!session_) return ObjectClosedError();
     return session_->Execute(statement);
   });
@@ -51,7 +51,7 @@ Status BackendConnection::Execute(const std::string& statement) {
 int BackendConnection::State() const { return session_ ? kStateOpen : kStateClosed; }
 
 Status BackendConnection::Close() {
-  return WithoutThrowing<Status>([&]() -> Status {
+  return base::CallWithoutThrowing<Status>({}, [&]() -> Status {
     if (!session_) return ObjectClosedError();
     session_->Close();
     session_.reset();

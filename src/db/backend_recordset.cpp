@@ -1,8 +1,8 @@
 #include "db/backend_recordset.h"
 
+#include "base/no_throw.h"
 #include "db/backend_connection.h"
 #include "db/object_errors.h"
-#include "db/without_throwing.h"
 
 #include <utility>
 
@@ -28,7 +28,7 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 }  // namespace
 
 Status BackendRecordset::SetActiveConnection(std::shared_ptr<Connection> connection) {
-  return WithoutThrowing<Status>([&]() -> Status {
+  return base::CallWithoutThrowing<Status>({}, [&]() -> Status {
     if (IsOpen()) return ObjectOpenError();
     if (connection && !dynamic_cast<BackendConnection*>(connection.get())) {
       return ConnectionInvalidError();
@@ -40,7 +40,7 @@ Status BackendRecordset::SetActiveConnection(std::shared_ptr<Connection> connect
 }
 
 Status BackendRecordset::Open(const std::string& statement) {
-  return WithoutThrowing<Status>([&]() -> Status {
+  return base::CallWithoutThrowing<Status>({}, [&]() -> Status {
     if (IsOpen()) return ObjectOpenError();
     Reset();
     auto* connection = dynamic_cast<BackendConnection*>(connection_.get());
@@ -73,12 +73,12 @@ Status BackendRecordset::Open(const std::string& statement) {
 }
 
 StatusOr<bool> BackendRecordset::EndOfFile() const {
-  if (!IsOpen()) return WithoutThrowing<Status>([] { return ObjectClosedError(); });
+  if (!IsOpen()) return base::CallWithoutThrowing<Status>({}, [] { return ObjectClosedError(); });
   return at_end_;
 }
 
 Status BackendRecordset::ReadValue(std::string_view column, FieldValue& value) const {
-  return WithoutThrowing<Status>([&]() -> Status {
+  return base::CallWithoutThrowing<Status>({}, [&]() -> Status {
     if (!IsOpen()) return ObjectClosedError();
     const int index = FindColumn(column);
     if (index < 0) return ItemNotFoundError(column);
@@ -89,7 +89,7 @@ Status BackendRecordset::ReadValue(std::string_view column, FieldValue& value) c
 }
 
 Status BackendRecordset::MoveNext() {
-  return WithoutThrowing<Status>([&]() -> Status {
+  return base::CallWithoutThrowing<Status>({}, [&]() -> Status {
     if (!IsOpen()) return ObjectClosedError();
     if (at_end_) return NoCurrentRecordError();
     StatusOr<bool> row = cursor_->Next();
@@ -106,7 +106,7 @@ Status BackendRecordset::MoveNext() {
 int BackendRecordset::State() const { return IsOpen() ? kStateOpen : kStateClosed; }
 
 Status BackendRecordset::Close() {
-  return WithoutThrowing<Status>([&]() -> Status {
+  return base::CallWithoutThrowing<Status>({}, [&]() -> Status {
     const bool was_open = IsOpen();
     Reset();
     return was_open ? Status::Ok() : ObjectClosedError();

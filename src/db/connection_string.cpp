@@ -1,7 +1,7 @@
 #include "db/connection_string.h"
 
+#include "base/date_text.h"
 #include "db/database.h"
-#include "platform/date_text.h"
 
 #include <utility>
 
@@ -107,13 +107,13 @@ StatusOr<ConnectionString> ConnectionString::Parse(std::string_view text) {
       pos = value_end;
     }
     ++pos;  // past the ';' (or the end)
-    result.parts_.push_back({platform::LowerCase(key), std::move(value)});
+    result.parts_.push_back({base::LowerCase(key), std::move(value)});
   }
   return result;
 }
 
 const std::string* ConnectionString::Find(std::string_view key) const {
-  const std::string wanted = platform::LowerCase(key);
+  const std::string wanted = base::LowerCase(key);
   for (auto part = parts_.rbegin(); part != parts_.rend(); ++part) {
     if (part->key == wanted) return &part->value;
   }

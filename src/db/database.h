@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/date_text.h"
+#include "base/date_text.h"
 
 #include <agendia/status.h>
 
@@ -38,7 +38,7 @@ struct FieldValue {
   int64_t integer = 0;
   double real = 0;
   std::string text;
-  platform::DateTime date_time;
+  base::DateTime date_time;
 
   bool IsNull() const { return type == Type::kNull; }
 };

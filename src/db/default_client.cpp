@@ -1,8 +1,8 @@
 #include "db/default_client.h"
 
+#include "base/no_throw.h"
 #include "db/backend_connection.h"
 #include "db/backend_recordset.h"
-#include "db/without_throwing.h"
 
 namespace agendia::db {
 
@@ -13,13 +13,13 @@ namespace {
 class BackendClient final : public Client {
  public:
   StatusOr<std::shared_ptr<Connection>> CreateConnection() override {
-    return WithoutThrowing<StatusOr<std::shared_ptr<Connection>>>(
+    return base::CallWithoutThrowing<StatusOr<std::shared_ptr<Connection>>>({},
         []() -> StatusOr<std::shared_ptr<Connection>> {
           return std::shared_ptr<Connection>(std::make_shared<BackendConnection>());
         });
   }
   StatusOr<std::unique_ptr<Recordset>> CreateRecordset() override {
-    return WithoutThrowing<StatusOr<std::unique_ptr<Recordset>>>(
+    return base::CallWithoutThrowing<StatusOr<std::unique_ptr<Recordset>>>({},
         []() -> StatusOr<std::unique_ptr<Recordset>> {
           return std::unique_ptr<Recordset>(std::make_unique<BackendRecordset>());
         });

@@ -1,8 +1,8 @@
 #include "db/provider_choice.h"
 
+#include "base/date_text.h"
 #include "db/object_errors.h"
 #include "db/sqlite/sqlite_backend.h"
-#include "platform/date_text.h"
 
 #include <string>
 
@@ -12,7 +12,7 @@ StatusOr<const Backend*> ChooseBackend(const ConnectionString& settings) {
   if (settings.is_bare_path()) return &SqliteBackend();
 
   if (const std::string* provider = settings.Find("Provider")) {
-    if (platform::LowerCase(*provider) == "sqlite") return &SqliteBackend();
+    if (base::LowerCase(*provider) == "sqlite") return &SqliteBackend();
     return ProviderNotFoundError(*provider);
   }
   // Without a Provider the host's client goes through ODBC, which this build

@@ -7,7 +7,7 @@ namespace agendia {
 // empties and locks the editor. The identifier stays selected, so a second
 // Delete runs again and matches no row. Nothing selected: nothing happens.
 Status frmCalendarInfo::btnDelete_Click() {
-  const std::string msg_id = platform::Trim(m_cMsgID);
+  const std::string msg_id = base::Trim(m_cMsgID);
   if (msg_id.empty()) return Status::Ok();
 
   ExecuteMemoStatement(memo::DeleteMemo(msg_id));

@@ -29,14 +29,14 @@ Status frmCalendarInfo::btnSave_Click() {
   const auto [hour, minute] = **time;
   const int minutes_of_day = hour * 60 + minute;
 
-  const std::string title = platform::Trim(txtTitle->Text());
-  const std::string content = platform::Trim(txtContent->Text());
+  const std::string title = base::Trim(txtTitle->Text());
+  const std::string content = base::Trim(txtContent->Text());
   if (title.empty() || content.empty()) return Status::Ok();
 
   // The memo is dated on the window's current day, also when it is modified.
   auto day = memo::TextToDate(dayCurr);
   if (!day.ok()) return day.status();
-  const std::string send_time = platform::FormatDateTime({*day, hour, minute, 0});
+  const std::string send_time = base::FormatDateTime({*day, hour, minute, 0});
 
   std::string statement;
   if (m_nEditMode == 0) {

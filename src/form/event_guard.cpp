@@ -1,4 +1,4 @@
-#include "component/no_throw.h"
+#include "base/no_throw.h"
 #include "form/frmCalendarInfo.h"
 #include "memo/value_conversion.h"
 
@@ -6,11 +6,11 @@ namespace agendia {
 
 void frmCalendarInfo::RunHandler(const char* handler_name,
                                  const std::function<Status()>& handler) noexcept {
-  const Status result = component::CallWithoutThrowing(handler_name, handler);
+  const Status result = base::CallWithoutThrowing(handler_name, handler);
   if (result.ok()) return;
   // Showing the failure can fail in turn (out of memory, toolkit gone); the
   // event then ends quietly rather than take the host down.
-  component::CallWithoutThrowing(handler_name, [&] {
+  base::CallWithoutThrowing(handler_name, [&] {
     ShowFailure(result);
     return Status::Ok();
   }).IgnoreError();

@@ -1,7 +1,7 @@
 #include "form/frmCalendarInfo.h"
 
-#include "component/pub.h"
 #include "form/layout.h"
+#include "form/pub.h"
 
 namespace agendia {
 

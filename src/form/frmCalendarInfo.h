@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/date_text.h"
 #include "db/database.h"
 #include "platform/controls.h"
-#include "platform/date_text.h"
 #include "platform/form_window.h"
 #include "platform/platform.h"
 #include "resources/resource_library.h"
@@ -94,7 +94,7 @@ class frmCalendarInfo final : private platform::FormEvents {
   // Memo tree and recurrence rule.
   Status LoadMemoTree();
   Status FillMemoTree(db::Recordset& oRs);
-  bool IsMemoDue(const platform::Date& dCurrDay, const platform::Date& dMemoDay, int16_t nPeriod);
+  bool IsMemoDue(const base::Date& dCurrDay, const base::Date& dMemoDay, int16_t nPeriod);
 
   // Detail view.
   void tvInfo_NodeClick(const platform::TreeNode& Node);

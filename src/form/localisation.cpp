@@ -1,6 +1,6 @@
+#include "base/date_text.h"
 #include "form/frmCalendarInfo.h"
 #include "memo/recurrence.h"
-#include "platform/date_text.h"
 
 #include <array>
 #include <functional>
@@ -74,7 +74,7 @@ Status frmCalendarInfo::SetCaptions() {
 void frmCalendarInfo::ApplyFontRule(platform::Control* control) {
   platform::ControlFont* font = control == nullptr ? nullptr : control->Font();
   if (font == nullptr) return;
-  const std::string language = platform::LowerCase(lanuage);
+  const std::string language = base::LowerCase(lanuage);
   if (language == "zh-cn" || language == "zh-tw") {
     switch (platform_->system_language->GetSystemDefaultLangID()) {
       case platform::langid::kChineseSimplified:
@@ -100,7 +100,7 @@ void frmCalendarInfo::ApplyFontRule(platform::Control* control) {
 // for every other language; "" for any other number. Leaves the window's
 // language code in lower case, which every later lookup then uses.
 std::string frmCalendarInfo::WeekdayName(int16_t weekday) {
-  lanuage = platform::LowerCase(lanuage);
+  lanuage = base::LowerCase(lanuage);
   if (weekday < 1 || weekday > 7) return std::string();
   const auto& names = lanuage == "en-us" ? kEnglishWeekdays : kChineseWeekdays;
   return names[static_cast<size_t>(weekday - 1)];
@@ -110,8 +110,8 @@ std::string frmCalendarInfo::WeekdayName(int16_t weekday) {
 // is not a date leaves the label empty.
 void frmCalendarInfo::SetWeekdayLabel() {
   std::string name;
-  if (auto day = platform::ParseDate(dayCurr)) {
-    name = WeekdayName(static_cast<int16_t>(platform::Weekday(*day)));
+  if (auto day = base::ParseDate(dayCurr)) {
+    name = WeekdayName(static_cast<int16_t>(base::Weekday(*day)));
   }
   wk->SetCaption(name);
 }

@@ -1,7 +1,7 @@
+#include "base/date_text.h"
 #include "form/frmCalendarInfo.h"
 #include "memo/statements.h"
 #include "memo/value_conversion.h"
-#include "platform/date_text.h"
 
 namespace agendia {
 
@@ -15,7 +15,7 @@ void frmCalendarInfo::tvInfo_NodeClick(const platform::TreeNode& Node) {
     btnModify->SetEnabled(false);
     return;
   }
-  m_cMsgID = platform::Trim(Node.key);
+  m_cMsgID = base::Trim(Node.key);
 
   std::shared_ptr<db::Connection> oConn;
   std::unique_ptr<db::Recordset> oRs;
@@ -48,7 +48,7 @@ Status frmCalendarInfo::ShowMemo(db::Recordset& oRs) {
   txtMinute->SetText(std::to_string(send->minute));
   auto header = GetString("Q7.PUB.PORTAL.frmCalendarInfo.003");
   if (!header.ok()) return header.status();
-  lblCurrDay->SetCaption(*header + platform::FormatDate(send->date));
+  lblCurrDay->SetCaption(*header + base::FormatDate(send->date));
 
   auto period = oRs.Value("DisplayPeriods");
   if (!period.ok()) return period.status();

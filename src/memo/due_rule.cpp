@@ -15,10 +15,10 @@ StatusOr<bool> IsDueOn(std::string_view current_day, std::string_view memo_date,
   return IsDueOn(*today, *dated, kind);
 }
 
-bool IsDueOn(const platform::Date& d, const platform::Date& m, int16_t kind) {
+bool IsDueOn(const base::Date& d, const base::Date& m, int16_t kind) {
   switch (kind) {
     case 2:
-      return platform::DaysBetween(d, m) % 7 == 0;
+      return base::DaysBetween(d, m) % 7 == 0;
     case 3:
       return m.day == d.day;
     case 4: {

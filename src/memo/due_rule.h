@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/date_text.h"
+#include "base/date_text.h"
 
 #include <agendia/status.h>
 
@@ -22,6 +22,6 @@ namespace agendia::memo {
 StatusOr<bool> IsDueOn(std::string_view current_day, std::string_view memo_date, int16_t kind);
 
 // The same rule on dates already read.
-bool IsDueOn(const platform::Date& current_day, const platform::Date& memo_date, int16_t kind);
+bool IsDueOn(const base::Date& current_day, const base::Date& memo_date, int16_t kind);
 
 }  // namespace agendia::memo

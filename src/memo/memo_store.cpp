@@ -1,4 +1,4 @@
-#include "component/no_throw.h"
+#include "base/no_throw.h"
 #include "form/frmCalendarInfo.h"
 
 namespace agendia {
@@ -64,7 +64,7 @@ void frmCalendarInfo::CloseIfOpen(std::unique_ptr<db::Recordset>& oRs) { CloseAn
 void frmCalendarInfo::CloseIfOpen(std::shared_ptr<db::Connection>& oConn) { CloseAndRelease(oConn); }
 
 Status frmCalendarInfo::RunDatabaseSteps(const std::function<Status()>& steps) {
-  return component::CallWithoutThrowing("The database client failed", steps);
+  return base::CallWithoutThrowing("The database client failed", steps);
 }
 
 void frmCalendarInfo::ExecuteMemoStatement(const std::string& strSql) {

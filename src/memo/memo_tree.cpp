@@ -46,7 +46,7 @@ Status frmCalendarInfo::LoadMemoTree() {
 Status frmCalendarInfo::FillMemoTree(db::Recordset& oRs) {
   db::FieldValue send, period, id, title;
   std::string key, text;
-  std::optional<platform::Date> today;
+  std::optional<base::Date> today;
   while (true) {
     auto at_end = oRs.EndOfFile();
     if (!at_end.ok()) return at_end.status();
@@ -85,7 +85,7 @@ Status frmCalendarInfo::FillMemoTree(db::Recordset& oRs) {
   }
 }
 
-bool frmCalendarInfo::IsMemoDue(const platform::Date& dCurrDay, const platform::Date& dMemoDay,
+bool frmCalendarInfo::IsMemoDue(const base::Date& dCurrDay, const base::Date& dMemoDay,
                                 int16_t nPeriod) {
   return memo::IsDueOn(dCurrDay, dMemoDay, nPeriod);
 }

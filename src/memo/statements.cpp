@@ -1,6 +1,6 @@
 #include "memo/statements.h"
 
-#include "platform/date_text.h"
+#include "base/date_text.h"
 
 namespace agendia::memo {
 
@@ -15,7 +15,7 @@ std::string QuoteText(std::string_view value) {
 }
 
 bool IsWholeNumber(std::string_view text) {
-  const std::string trimmed = platform::Trim(text);
+  const std::string trimmed = base::Trim(text);
   std::string_view digits = trimmed;
   if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) digits.remove_prefix(1);
   if (digits.empty() || digits.size() > 9) return false;
@@ -58,7 +58,7 @@ std::string UpdateMemo(const MemoChange& change, std::string_view msg_id) {
 }
 
 std::string DeleteMemo(std::string_view msg_id) {
-  return "delete from VXSystem..za_message where cMsgID='" + QuoteText(platform::Trim(msg_id)) +
+  return "delete from VXSystem..za_message where cMsgID='" + QuoteText(base::Trim(msg_id)) +
          "'";
 }
 

@@ -31,19 +31,19 @@ int32_t ErrorNumber(const Status& status) {
   return status.code();
 }
 
-StatusOr<platform::DateTime> TextToDateTime(std::string_view text) {
-  auto value = platform::ParseDateTime(text);
+StatusOr<base::DateTime> TextToDateTime(std::string_view text) {
+  auto value = base::ParseDateTime(text);
   if (!value) return NotADate(text);
   return *value;
 }
 
-StatusOr<platform::Date> TextToDate(std::string_view text) {
-  auto value = platform::ParseDate(text);
+StatusOr<base::Date> TextToDate(std::string_view text) {
+  auto value = base::ParseDate(text);
   if (!value) return NotADate(text);
   return *value;
 }
 
-StatusOr<platform::DateTime> ValueToDateTime(const db::FieldValue& value) {
+StatusOr<base::DateTime> ValueToDateTime(const db::FieldValue& value) {
   switch (value.type) {
     case db::FieldValue::Type::kDateTime:
       return value.date_time;
@@ -56,7 +56,7 @@ StatusOr<platform::DateTime> ValueToDateTime(const db::FieldValue& value) {
   }
 }
 
-StatusOr<platform::Date> ValueToDate(const db::FieldValue& value) {
+StatusOr<base::Date> ValueToDate(const db::FieldValue& value) {
   if (value.type == db::FieldValue::Type::kDateTime) return value.date_time.date;
   auto date_time = ValueToDateTime(value);
   if (!date_time.ok()) return date_time.status();
@@ -73,7 +73,7 @@ StatusOr<int16_t> ValueToInt16(const db::FieldValue& value, int16_t null_value) 
     case db::FieldValue::Type::kReal:
       return CheckedInt16(value.real);
     case db::FieldValue::Type::kText: {
-      const std::string trimmed = platform::Trim(value.text);
+      const std::string trimmed = base::Trim(value.text);
       char* end = nullptr;
       errno = 0;
       const double number = trimmed.empty() ? 0 : std::strtod(trimmed.c_str(), &end);
@@ -110,7 +110,7 @@ void ConvertToText(const db::FieldValue& value, std::string& text) {
       text.assign(value.text);
       return;
     case db::FieldValue::Type::kDateTime:
-      text = platform::FormatDateTime(value.date_time);
+      text = base::FormatDateTime(value.date_time);
       return;
   }
 }

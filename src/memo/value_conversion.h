@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/date_text.h"
 #include "db/database.h"
-#include "platform/date_text.h"
 
 #include <agendia/status.h>
 
@@ -26,16 +26,16 @@ int32_t ErrorNumber(const Status& status);
 
 // A date (with optional time) read from text: "yyyy-mm-dd" or "yyyy/m/d",
 // optionally followed by "hh:mm" or "hh:mm:ss". Fails with kTypeMismatch.
-StatusOr<platform::DateTime> TextToDateTime(std::string_view text);
-StatusOr<platform::Date> TextToDate(std::string_view text);
+StatusOr<base::DateTime> TextToDateTime(std::string_view text);
+StatusOr<base::Date> TextToDate(std::string_view text);
 
 // A column value as a date-time: a date-time value as it is, a text as
 // TextToDateTime reads it. NULL fails with kInvalidUseOfNull, anything else
 // with kTypeMismatch.
-StatusOr<platform::DateTime> ValueToDateTime(const db::FieldValue& value);
+StatusOr<base::DateTime> ValueToDateTime(const db::FieldValue& value);
 
 // The calendar date of a column value, as ValueToDateTime reads it.
-StatusOr<platform::Date> ValueToDate(const db::FieldValue& value);
+StatusOr<base::Date> ValueToDate(const db::FieldValue& value);
 
 // A column value as a 16-bit whole number: NULL gives `null_value`, a real is
 // rounded half to even, a text must read as a number. Fails with kOverflow

@@ -1,6 +1,6 @@
 #include "resources/resource_library.h"
 
-#include "platform/date_text.h"
+#include "base/date_text.h"
 
 #include <filesystem>
 #include <fstream>
@@ -63,7 +63,7 @@ class FileResourceService final : public ResourceService {
       : directory_(std::move(directory)) {}
 
   StatusOr<std::string> GetString(const std::string& key, const std::string& language) override {
-    std::string code = platform::LowerCase(language);
+    std::string code = base::LowerCase(language);
     if (!IsShippedLanguage(code)) code = kFallbackLanguage;
     std::lock_guard lock(mutex_);
     auto loaded = tables_.find(code);

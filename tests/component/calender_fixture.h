@@ -4,8 +4,8 @@
 // the module pub reset around every test.
 
 #include "component/Calender.h"
-#include "component/pub.h"
 #include "form/frmCalendarInfo.h"
+#include "form/pub.h"
 #include "platform/memory/memory_platform.h"
 #include "resources/resource_library.h"
 

@@ -1,7 +1,7 @@
 // The module pub: per-thread state and SetWindowOwner.
 
 #include "component/calender_fixture.h"
-#include "component/pub_variant.h"
+#include "form/pub_variant.h"
 
 #include <thread>
 

@@ -49,7 +49,7 @@ FieldValue Text(std::string text) {
   value.text = std::move(text);
   return value;
 }
-FieldValue DateTime(platform::DateTime date_time, std::string text) {
+FieldValue DateTime(base::DateTime date_time, std::string text) {
   FieldValue value;
   value.type = FieldValue::Type::kDateTime;
   value.date_time = date_time;

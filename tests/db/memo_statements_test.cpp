@@ -93,7 +93,7 @@ TEST_F(DbMemoStatements, InsertAddsAMemoWithANewIdAndEveryValue) {
   EXPECT_EQ(text("cSender"), "demo");
   EXPECT_EQ(text("cReceiver"), "demo");
   EXPECT_EQ(ValueOf(*rows, "dSend").type, FieldValue::Type::kDateTime);
-  EXPECT_EQ(ValueOf(*rows, "dSend").date_time, (platform::DateTime{{2024, 3, 1}, 9, 30, 0}));
+  EXPECT_EQ(ValueOf(*rows, "dSend").date_time, (base::DateTime{{2024, 3, 1}, 9, 30, 0}));
   EXPECT_EQ(integer("nValidDay"), 570);
   EXPECT_EQ(integer("bHasRead"), 0);
   EXPECT_EQ(integer("DisplayPeriods"), 2);
@@ -112,7 +112,7 @@ TEST_F(DbMemoStatements, UpdateChangesTheMemoItNamesOnly) {
   ASSERT_FALSE(AtEnd(*rows));
   EXPECT_EQ(ValueOf(*rows, "cMsgTitle").text, "T");
   EXPECT_EQ(ValueOf(*rows, "cMsgContent").text, "C");
-  EXPECT_EQ(ValueOf(*rows, "dSend").date_time, (platform::DateTime{{2024, 3, 1}, 9, 30, 0}));
+  EXPECT_EQ(ValueOf(*rows, "dSend").date_time, (base::DateTime{{2024, 3, 1}, 9, 30, 0}));
   EXPECT_EQ(ValueOf(*rows, "nValidDay").integer, 570);
   EXPECT_EQ(ValueOf(*rows, "DisplayPeriods").integer, 2);
   EXPECT_EQ(ValueOf(*rows, "bHasRead").integer, 0);

@@ -24,7 +24,7 @@ db::FieldValue Text(std::string v) {
   value.text = std::move(v);
   return value;
 }
-db::FieldValue When(platform::DateTime v) {
+db::FieldValue When(base::DateTime v) {
   db::FieldValue value;
   value.type = db::FieldValue::Type::kDateTime;
   value.date_time = v;
@@ -76,7 +76,7 @@ TEST(ValueConversionTest, TheSendDateReadsFromDateTimesAndDateTexts) {
   EXPECT_EQ(from_value->hour, 7);
   auto from_text = ValueToDateTime(Text("2024-03-01 00:00:00"));
   ASSERT_TRUE(from_text.ok());
-  EXPECT_EQ(from_text->date, (platform::Date{2024, 3, 1}));
+  EXPECT_EQ(from_text->date, (base::Date{2024, 3, 1}));
 
   EXPECT_EQ(ErrorNumber(ValueToDateTime(Null()).status()), 94);
   EXPECT_EQ(ErrorNumber(ValueToDateTime(Text("soon")).status()), 13);
@@ -84,8 +84,8 @@ TEST(ValueConversionTest, TheSendDateReadsFromDateTimesAndDateTexts) {
 }
 
 TEST(ValueConversionTest, TheMemoDateIsTheCalendarDateOfTheSendTime) {
-  EXPECT_EQ(*ValueToDate(When({{2024, 3, 1}, 9, 30, 0})), (platform::Date{2024, 3, 1}));
-  EXPECT_EQ(*ValueToDate(Text("2024/3/1 9:30")), (platform::Date{2024, 3, 1}));
+  EXPECT_EQ(*ValueToDate(When({{2024, 3, 1}, 9, 30, 0})), (base::Date{2024, 3, 1}));
+  EXPECT_EQ(*ValueToDate(Text("2024/3/1 9:30")), (base::Date{2024, 3, 1}));
   EXPECT_EQ(ErrorNumber(ValueToDate(Text("someday")).status()), 13);
   EXPECT_EQ(ErrorNumber(ValueToDate(Null()).status()), 94);
 }

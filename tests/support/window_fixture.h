@@ -3,9 +3,9 @@
 // Opens the calendar window on the memory platform and lets a test act in it
 // while it is shown.
 
-#include "component/pub.h"
 #include "db/default_client.h"
 #include "form/frmCalendarInfo.h"
+#include "form/pub.h"
 #include "platform/memory/memory_platform.h"
 #include "support/faulty_database.h"
 #include "support/memo_database.h"

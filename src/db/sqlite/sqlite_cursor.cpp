@@ -1,6 +1,6 @@
 #include "db/sqlite/sqlite_cursor_p.h"
 
-#include "platform/date_text.h"
+#include "base/date_text.h"
 
 #include <optional>
 #include <string_view>
@@ -49,17 +49,17 @@ bool HasStoredDateTimeForm(std::string_view text) {
 
 // The date and time of a stored text. The stored form is read here
 // directly, as it comes once per row of every memo list; any other text goes
-// to platform::ParseDateTime. Both accept the same dates.
-std::optional<platform::DateTime> ReadDateTime(std::string_view text) {
-  if (!HasStoredDateTimeForm(text)) return platform::ParseDateTime(text);
+// to base::ParseDateTime. Both accept the same dates.
+std::optional<base::DateTime> ReadDateTime(std::string_view text) {
+  if (!HasStoredDateTimeForm(text)) return base::ParseDateTime(text);
   const auto number = [&](size_t at, size_t digits) {
     int n = 0;
     for (size_t i = at; i < at + digits; ++i) n = n * 10 + (text[i] - '0');
     return n;
   };
-  const platform::DateTime date_time{{number(0, 4), number(5, 2), number(8, 2)},
+  const base::DateTime date_time{{number(0, 4), number(5, 2), number(8, 2)},
                                      number(11, 2), number(14, 2), number(17, 2)};
-  if (!platform::IsValidDate(date_time.date.year, date_time.date.month, date_time.date.day) ||
+  if (!base::IsValidDate(date_time.date.year, date_time.date.month, date_time.date.day) ||
       date_time.hour > 23 || date_time.minute > 59 || date_time.second > 59) {
     return std::nullopt;
   }

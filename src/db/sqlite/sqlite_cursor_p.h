@@ -12,7 +12,7 @@ namespace agendia::db {
 // SQL Server client hands them: INTEGER, REAL and TEXT as such, NULL as
 // null, BLOB as text of its bytes, and the text of a column declared as a
 // date or time (DATETIME, DATE, TIMESTAMP, ...) as a date and time when it
-// reads as one (see platform::ParseDateTime), its text kept beside it.
+// reads as one (see base::ParseDateTime), its text kept beside it.
 class SqliteCursor final : public Cursor {
  public:
   SqliteCursor(SqliteSession& session, StatementHandle statement);

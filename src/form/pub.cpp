@@ -1,6 +1,6 @@
-#include "component/pub.h"
+#include "form/pub.h"
 
-#include "component/pub_variant.h"
+#include "form/pub_variant.h"
 
 namespace agendia::pub {
 

@@ -1,6 +1,6 @@
 // Edit boxes: key press codes and discarding, key and mouse codes, and the
 // maximum length against typed and pasted text.
-#include "qt/qt_test_support.h"
+#include "platform/qt/qt_test_support.h"
 
 #include <QApplication>
 #include <QClipboard>

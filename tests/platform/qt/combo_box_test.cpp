@@ -1,5 +1,5 @@
 // The interval list: adding never selects, selection by exact text.
-#include "qt/qt_test_support.h"
+#include "platform/qt/qt_test_support.h"
 
 #include <QComboBox>
 #include <gtest/gtest.h>

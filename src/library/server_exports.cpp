@@ -4,12 +4,12 @@
 
 #include <agendia/server.h>
 
+#include "base/no_throw.h"
 #include "component/class_factory.h"
 #include "component/module_objects.h"
-#include "component/no_throw.h"
 #include "component/registration.h"
 #include "component/registry_files.h"
-#include "platform/default_platform.h"
+#include "library/default_platform.h"
 
 #include <dlfcn.h>
 
@@ -46,7 +46,7 @@ AGENDIA_EXPORT int32_t DllGetClassObject(const agendia::Guid* clsid, const agend
 AGENDIA_EXPORT int32_t DllCanUnloadNow() { return agendia::component::CanUnloadNow(); }
 
 AGENDIA_EXPORT int32_t DllRegisterServer() {
-  return agendia::component::CallWithoutThrowing("DllRegisterServer", [] {
+  return agendia::base::CallWithoutThrowing("DllRegisterServer", [] {
            std::string path = ThisLibraryPath();
            if (path.empty()) {
              return Status::Error(agendia::hr::kSelfRegClass,
@@ -58,7 +58,7 @@ AGENDIA_EXPORT int32_t DllRegisterServer() {
 }
 
 AGENDIA_EXPORT int32_t DllUnregisterServer() {
-  return agendia::component::CallWithoutThrowing("DllUnregisterServer", [] {
+  return agendia::base::CallWithoutThrowing("DllUnregisterServer", [] {
            return agendia::component::UnregisterCalender(agendia::registry::DefaultRoot());
          })
       .code();

@@ -1,5 +1,5 @@
 // The memo tree: adding, finding, expanding, failures, and node clicks.
-#include "qt/qt_test_support.h"
+#include "platform/qt/qt_test_support.h"
 
 #include <QCoreApplication>
 #include <QItemSelectionModel>

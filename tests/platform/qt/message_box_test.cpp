@@ -1,5 +1,5 @@
 // Message boxes: title, icon by style, OK only, and modal until OK.
-#include "qt/qt_test_support.h"
+#include "platform/qt/qt_test_support.h"
 
 #include "platform/qt/qt_platform.h"
 

@@ -1,5 +1,5 @@
 // Starting Qt, and the system language from the process locale.
-#include "qt/qt_test_support.h"
+#include "platform/qt/qt_test_support.h"
 
 #include "platform/qt/qt_platform.h"
 

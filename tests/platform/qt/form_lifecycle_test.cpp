@@ -1,6 +1,6 @@
 // ShowModal: the order of the window events, the ways the window closes, and
 // what is left of the window afterwards.
-#include "qt/qt_test_support.h"
+#include "platform/qt/qt_test_support.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,7 +1,8 @@
-#include "platform/default_platform.h"
+#include "library/default_platform.h"
 
 #include "db/default_client.h"
 #include "platform/qt/qt_platform.h"
+#include "resources/resource_library.h"
 
 #include <dlfcn.h>
 

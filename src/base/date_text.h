@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace agendia::platform {
+namespace agendia::base {
 
 // A calendar date of the proleptic Gregorian calendar.
 struct Date {
@@ -50,4 +50,4 @@ std::string Trim(std::string_view text);
 // Lower-cases the ASCII letters; every other byte is kept as it is.
 std::string LowerCase(std::string_view text);
 
-}  // namespace agendia::platform
+}  // namespace agendia::base

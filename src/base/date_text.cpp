@@ -1,8 +1,8 @@
-#include "platform/date_text.h"
+#include "base/date_text.h"
 
 #include <cstdio>
 
-namespace agendia::platform {
+namespace agendia::base {
 
 namespace {
 
@@ -157,4 +157,4 @@ std::string LowerCase(std::string_view text) {
   return result;
 }
 
-}  // namespace agendia::platform
+}  // namespace agendia::base

@@ -1,5 +1,5 @@
 // The dialog a FormSpec builds: frame, geometry, fonts, tab order, visibility.
-#include "qt/qt_test_support.h"
+#include "platform/qt/qt_test_support.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,8 +1,8 @@
-#include "platform/date_text.h"
+#include "base/date_text.h"
 
 #include <gtest/gtest.h>
 
-namespace agendia::platform {
+namespace agendia::base {
 namespace {
 
 TEST(ParseDateTime, ReadsTheAcceptedFormsAndRejectsEverythingElse) {
@@ -77,4 +77,4 @@ TEST(LowerCase, ChangesOnlyAsciiLetters) {
 }
 
 }  // namespace
-}  // namespace agendia::platform
+}  // namespace agendia::base

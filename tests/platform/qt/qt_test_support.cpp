@@ -1,4 +1,4 @@
-#include "qt/qt_test_support.h"
+#include "platform/qt/qt_test_support.h"
 
 #include "platform/qt/qt_platform.h"
 

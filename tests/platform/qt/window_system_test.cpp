@@ -1,5 +1,5 @@
 // The window system over real widgets: parents, enabling and owners.
-#include "qt/qt_test_support.h"
+#include "platform/qt/qt_test_support.h"
 
 #include "platform/qt/qt_platform.h"
 
