@@ -1,5 +1,6 @@
 #include "editing/input_rules.h"
 #include "form/frmCalendarInfo.h"
+#include "memo/recurrence.h"
 #include "memo/statements.h"
 #include "memo/value_conversion.h"
 
@@ -21,7 +22,8 @@ constexpr const char* kTimeOutOfRangeKey = "Q7.PUB.PORTAL0081";
 // Save always ends in browsing, whether the database took it or not.
 Status frmCalendarInfo::btnSave_Click() {
   const int position = cboIntrval->ListIndex();
-  const auto kind = static_cast<int16_t>(position < 0 ? 0 : position);
+  // No kind chosen stores a memo of once.
+  const auto kind = position < 0 ? memo::kOnce : static_cast<int16_t>(position);
 
   auto time = CheckTimeFields();
   if (!time.ok()) return time.status();

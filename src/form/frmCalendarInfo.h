@@ -2,6 +2,7 @@
 
 #include "base/date_text.h"
 #include "db/database.h"
+#include "memo/memo_store.h"
 #include "platform/controls.h"
 #include "platform/form_window.h"
 #include "platform/platform.h"
@@ -70,28 +71,21 @@ class frmCalendarInfo final : private platform::FormEvents {
   std::string WeekdayName(int16_t weekday);
   void SetWeekdayLabel();
 
-  // Memo store: the steps every database action shares. Each action opens
-  // its own connection and closes it again before it ends.
+  // Memo store: the steps every database action shares, done by the
+  // memo::MemoStore of the window's client and connection string. Each
+  // action opens its own connection and closes it again before it ends.
+  memo::MemoStore Store() const;
   StatusOr<std::shared_ptr<db::Connection>> OpenMemoConnection();
   StatusOr<std::unique_ptr<db::Recordset>> OpenMemoRecordset(
       const std::shared_ptr<db::Connection>& oConn, const std::string& strSql);
-  // Opens the connection, then the recordset of `strSql` on it. Each object
-  // is kept in its reference as soon as it exists, so that CloseIfOpen
-  // releases whatever was made, whichever step failed.
-  Status OpenMemoSelect(const std::string& strSql, std::shared_ptr<db::Connection>& oConn,
-                        std::unique_ptr<db::Recordset>& oRs);
   static void CloseIfOpen(std::unique_ptr<db::Recordset>& oRs);
   static void CloseIfOpen(std::shared_ptr<db::Connection>& oConn);
   void ShowDbError(const Status& failure);
-  // Runs the steps of a database action from connecting to the caller's use
-  // of the rows; an exception from the client or the controls becomes a
-  // failure of the action like any other.
-  static Status RunDatabaseSteps(const std::function<Status()>& steps);
   // Runs one insert, update or delete as a database action of its own; a
   // failure is shown to the user, and the connection is gone either way.
   void ExecuteMemoStatement(const std::string& strSql);
 
-  // Memo tree and recurrence rule.
+  // Memo tree and recurrence rule (memo/memo_tree.h, memo/due_rule.h).
   Status LoadMemoTree();
   Status FillMemoTree(db::Recordset& oRs);
   bool IsMemoDue(const base::Date& dCurrDay, const base::Date& dMemoDay, int16_t nPeriod);

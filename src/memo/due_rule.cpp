@@ -1,5 +1,6 @@
 #include "memo/due_rule.h"
 
+#include "memo/recurrence.h"
 #include "memo/value_conversion.h"
 
 #include <cstdlib>
@@ -7,7 +8,7 @@
 namespace agendia::memo {
 
 StatusOr<bool> IsDueOn(std::string_view current_day, std::string_view memo_date, int16_t kind) {
-  if (kind < 2 || kind > 5) return false;
+  if (kind < kWeekly || kind > kYearly) return false;
   auto today = TextToDate(current_day);
   if (!today.ok()) return today.status();
   auto dated = TextToDate(memo_date);
@@ -17,15 +18,15 @@ StatusOr<bool> IsDueOn(std::string_view current_day, std::string_view memo_date,
 
 bool IsDueOn(const base::Date& d, const base::Date& m, int16_t kind) {
   switch (kind) {
-    case 2:
+    case kWeekly:
       return base::DaysBetween(d, m) % 7 == 0;
-    case 3:
+    case kMonthly:
       return m.day == d.day;
-    case 4: {
+    case kQuarterly: {
       if (m.day != d.day) return false;
       return std::abs(m.month - d.month) % 3 == 0;
     }
-    case 5:
+    case kYearly:
       return (m.day == d.day || m.month == d.month) && d.year >= m.year;
     default:
       return false;

@@ -11,9 +11,9 @@ namespace agendia::memo {
 
 // Whether a memo of recurrence `kind`, dated `memo_date`, is due on
 // `current_day`. Decides the weekly, monthly, quarterly and yearly kinds
-// (2 to 5); for every other kind it is false without reading the dates, as
-// once and daily memos are decided by the tree itself. Only the dates count;
-// a time of day in either text is ignored.
+// (kWeekly to kYearly of memo/recurrence.h); for every other kind it is
+// false without reading the dates, as once and daily memos are decided by the
+// tree itself. Only the dates count; a time of day in either text is ignored.
 //   weekly     the days between the two dates are a multiple of 7
 //   monthly    same day of the month (no carrying to a shorter month's end)
 //   quarterly  same day of the month and months 0, 3, 6 or 9 apart, any years

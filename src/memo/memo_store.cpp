@@ -1,88 +1,99 @@
-#include "base/no_throw.h"
-#include "form/frmCalendarInfo.h"
+#include "memo/memo_store.h"
 
-namespace agendia {
+#include "base/no_throw.h"
+
+#include <utility>
+
+namespace agendia::memo {
 
 namespace {
-// Statements may run this long before they fail.
-constexpr long kCommandTimeoutSeconds = 300;
-// No limit of the window's own on opening; the database client bounds it.
-constexpr long kConnectionTimeoutSeconds = 0;
 
 Status ClientMissing() {
   return Status::Error(db::err::kCannotCreateObject,
                        "ActiveX component can't create object: no database client is installed");
 }
+
+template <typename Reference>
+void CloseAndRelease(Reference& object) {
+  if (!object) return;
+  if (object->State() == db::kStateOpen) object->Close().IgnoreError();
+  object.reset();
+}
+
 }  // namespace
 
-StatusOr<std::shared_ptr<db::Connection>> frmCalendarInfo::OpenMemoConnection() {
-  if (!platform_->database) return ClientMissing();
-  auto oConn = platform_->database->CreateConnection();
-  if (!oConn.ok()) return oConn.status();
-  std::shared_ptr<db::Connection> connection = std::move(oConn).value();
-  AGENDIA_RETURN_IF_ERROR(connection->SetCommandTimeout(kCommandTimeoutSeconds));
-  AGENDIA_RETURN_IF_ERROR(connection->SetConnectionTimeout(kConnectionTimeoutSeconds));
-  AGENDIA_RETURN_IF_ERROR(connection->Open(g_cConn));
+MemoStore::MemoStore(std::shared_ptr<db::Client> client, std::string connection_string,
+                     TimeLimits limits)
+    : client_(std::move(client)),
+      connection_string_(std::move(connection_string)),
+      limits_(limits) {}
+
+StatusOr<std::shared_ptr<db::Connection>> MemoStore::OpenConnection() const {
+  if (!client_) return ClientMissing();
+  auto created = client_->CreateConnection();
+  if (!created.ok()) return created.status();
+  std::shared_ptr<db::Connection> connection = std::move(created).value();
+  AGENDIA_RETURN_IF_ERROR(connection->SetCommandTimeout(limits_.command_timeout_seconds));
+  AGENDIA_RETURN_IF_ERROR(connection->SetConnectionTimeout(limits_.connection_timeout_seconds));
+  AGENDIA_RETURN_IF_ERROR(connection->Open(connection_string_));
   return connection;
 }
 
-StatusOr<std::unique_ptr<db::Recordset>> frmCalendarInfo::OpenMemoRecordset(
-    const std::shared_ptr<db::Connection>& oConn, const std::string& strSql) {
-  if (!platform_->database) return ClientMissing();
-  auto oRs = platform_->database->CreateRecordset();
-  if (!oRs.ok()) return oRs.status();
-  std::unique_ptr<db::Recordset> recordset = std::move(oRs).value();
-  AGENDIA_RETURN_IF_ERROR(recordset->SetActiveConnection(oConn));
-  AGENDIA_RETURN_IF_ERROR(recordset->Open(strSql));
-  return recordset;
+StatusOr<std::unique_ptr<db::Recordset>> MemoStore::OpenRecordset(
+    const std::shared_ptr<db::Connection>& connection, const std::string& select) const {
+  if (!client_) return ClientMissing();
+  auto created = client_->CreateRecordset();
+  if (!created.ok()) return created.status();
+  std::unique_ptr<db::Recordset> rows = std::move(created).value();
+  AGENDIA_RETURN_IF_ERROR(rows->SetActiveConnection(connection));
+  AGENDIA_RETURN_IF_ERROR(rows->Open(select));
+  return rows;
 }
 
-Status frmCalendarInfo::OpenMemoSelect(const std::string& strSql,
-                                       std::shared_ptr<db::Connection>& oConn,
-                                       std::unique_ptr<db::Recordset>& oRs) {
-  auto connection = OpenMemoConnection();
-  if (!connection.ok()) return connection.status();
-  oConn = std::move(connection).value();
-  auto recordset = OpenMemoRecordset(oConn, strSql);
+Status MemoStore::OpenSelect(const std::string& select,
+                             std::shared_ptr<db::Connection>& connection,
+                             std::unique_ptr<db::Recordset>& rows) const {
+  auto opened = OpenConnection();
+  if (!opened.ok()) return opened.status();
+  connection = std::move(opened).value();
+  auto recordset = OpenRecordset(connection, select);
   if (!recordset.ok()) return recordset.status();
-  oRs = std::move(recordset).value();
+  rows = std::move(recordset).value();
   return Status::Ok();
 }
 
-namespace {
-// Closes an open connection or recordset and releases it; an object that was
-// never created is skipped, and one that never opened is released unclosed.
-template <typename Reference>
-void CloseAndRelease(Reference& oObject) {
-  if (!oObject) return;
-  if (oObject->State() == db::kStateOpen) oObject->Close().IgnoreError();
-  oObject.reset();
+void MemoStore::CloseIfOpen(std::unique_ptr<db::Recordset>& rows) { CloseAndRelease(rows); }
+void MemoStore::CloseIfOpen(std::shared_ptr<db::Connection>& connection) {
+  CloseAndRelease(connection);
 }
-}  // namespace
 
-void frmCalendarInfo::CloseIfOpen(std::unique_ptr<db::Recordset>& oRs) { CloseAndRelease(oRs); }
-void frmCalendarInfo::CloseIfOpen(std::shared_ptr<db::Connection>& oConn) { CloseAndRelease(oConn); }
+Status MemoStore::Select(const std::string& select,
+                         const std::function<Status(db::Recordset& rows)>& read_rows) const {
+  std::shared_ptr<db::Connection> connection;
+  std::unique_ptr<db::Recordset> rows;
+  const Status read = RunSteps([&]() -> Status {
+    AGENDIA_RETURN_IF_ERROR(OpenSelect(select, connection, rows));
+    return read_rows(*rows);
+  });
+  CloseIfOpen(rows);
+  CloseIfOpen(connection);
+  return read;
+}
 
-Status frmCalendarInfo::RunDatabaseSteps(const std::function<Status()>& steps) {
+Status MemoStore::Execute(const std::string& statement) const {
+  std::shared_ptr<db::Connection> connection;
+  const Status executed = RunSteps([&]() -> Status {
+    auto opened = OpenConnection();
+    if (!opened.ok()) return opened.status();
+    connection = std::move(opened).value();
+    return connection->Execute(statement);
+  });
+  CloseIfOpen(connection);
+  return executed;
+}
+
+Status MemoStore::RunSteps(const std::function<Status()>& steps) {
   return base::CallWithoutThrowing("The database client failed", steps);
 }
 
-void frmCalendarInfo::ExecuteMemoStatement(const std::string& strSql) {
-  std::shared_ptr<db::Connection> oConn;
-  Status executed = RunDatabaseSteps([&]() -> Status {
-    auto connection = OpenMemoConnection();
-    if (!connection.ok()) return connection.status();
-    oConn = std::move(connection).value();
-    return oConn->Execute(strSql);
-  });
-  // Released before any message, so that no connection or lock is held
-  // while the message box waits for the user.
-  CloseIfOpen(oConn);
-  if (!executed.ok()) ShowDbError(executed);
-}
-
-// The failure's description followed directly by its number in parentheses,
-// in a plain box with the application's title.
-void frmCalendarInfo::ShowDbError(const Status& failure) { ShowFailure(failure); }
-
-}  // namespace agendia
+}  // namespace agendia::memo

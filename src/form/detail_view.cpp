@@ -17,23 +17,19 @@ void frmCalendarInfo::tvInfo_NodeClick(const platform::TreeNode& Node) {
   }
   m_cMsgID = base::Trim(Node.key);
 
-  std::shared_ptr<db::Connection> oConn;
-  std::unique_ptr<db::Recordset> oRs;
-  Status shown = RunDatabaseSteps([&]() -> Status {
-    AGENDIA_RETURN_IF_ERROR(OpenMemoSelect(memo::SelectById(m_cMsgID), oConn, oRs));
-    auto at_end = oRs->EndOfFile();
-    if (!at_end.ok()) return at_end.status();
-    // A memo deleted meanwhile has no row: the fields keep what they show.
-    if (!*at_end) AGENDIA_RETURN_IF_ERROR(ShowMemo(*oRs));
-    btnAdd->SetEnabled(true);
-    btnModify->SetEnabled(true);
-    btnDelete->SetEnabled(true);
-    return Status::Ok();
-  });
-  // Released before any message, so that no connection or lock is held
-  // while the message box waits for the user.
-  CloseIfOpen(oRs);
-  CloseIfOpen(oConn);
+  // The store releases the recordset and the connection before any message,
+  // so that no connection or lock is held while the box waits for the user.
+  const Status shown =
+      Store().Select(memo::SelectById(m_cMsgID), [this](db::Recordset& oRs) -> Status {
+        auto at_end = oRs.EndOfFile();
+        if (!at_end.ok()) return at_end.status();
+        // A memo deleted meanwhile has no row: the fields keep what they show.
+        if (!*at_end) AGENDIA_RETURN_IF_ERROR(ShowMemo(oRs));
+        btnAdd->SetEnabled(true);
+        btnModify->SetEnabled(true);
+        btnDelete->SetEnabled(true);
+        return Status::Ok();
+      });
   if (!shown.ok()) ShowDbError(shown);
 }
 
