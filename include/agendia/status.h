@@ -3,6 +3,8 @@
 #include <agendia/export.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <utility>
@@ -62,26 +64,52 @@ class [[nodiscard]] Status {
   std::string description_;
 };
 
-// A value or the Status that explains why there is none.
+namespace internal {
+// Ends the process with `status`'s description on standard error: a value
+// asked of a StatusOr that holds an error is a fault of the caller, and
+// carrying on would read an object that does not exist.
+[[noreturn]] inline void DieOfValueOnError(const Status& status) noexcept {
+  std::fprintf(stderr, "StatusOr::value() on an error: %s (%ld)\n", status.description().c_str(),
+               static_cast<long>(status.code()));
+  std::abort();
+}
+}  // namespace internal
+
+// A value or the Status that explains why there is none. value() on an
+// error ends the process with the error's description; operator* and
+// operator-> do not check and must only follow a look at ok().
 template <typename T>
 class [[nodiscard]] StatusOr {
  public:
-  StatusOr(T value) : value_(std::move(value)) {}  // NOLINT: implicit by design
+  StatusOr(T held) : value_(std::move(held)) {}  // NOLINT: implicit by design
   StatusOr(Status status) : status_(std::move(status)) {  // NOLINT
     if (status_.ok()) status_ = Status::Fail("StatusOr built from a success status without a value");
   }
 
   bool ok() const { return value_.has_value(); }
   const Status& status() const { return status_; }
-  T& value() & { return *value_; }
-  const T& value() const& { return *value_; }
-  T&& value() && { return std::move(*value_); }
+  T& value() & {
+    EnsureValue();
+    return *value_;
+  }
+  const T& value() const& {
+    EnsureValue();
+    return *value_;
+  }
+  T&& value() && {
+    EnsureValue();
+    return std::move(*value_);
+  }
   T* operator->() { return &*value_; }
   const T* operator->() const { return &*value_; }
   T& operator*() & { return *value_; }
   const T& operator*() const& { return *value_; }
 
  private:
+  void EnsureValue() const {
+    if (!value_.has_value()) internal::DieOfValueOnError(status_);
+  }
+
   Status status_;
   std::optional<T> value_;
 };

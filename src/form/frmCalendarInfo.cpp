@@ -18,7 +18,7 @@ Status frmCalendarInfo::Show(int /*modal*/) {
 
   auto runtime = platform_->toolkit->AcquireRuntime();
   if (!runtime.ok()) return runtime.status();
-  auto window = platform_->toolkit->CreateForm(CalendarFormSpec());
+  auto window = platform_->toolkit->CreateForm(CalendarFormDesign());
   if (!window.ok()) return window.status();
   window_ = std::move(window).value();
   AGENDIA_RETURN_IF_ERROR(BindControls());

@@ -5,18 +5,18 @@ namespace agendia {
 namespace {
 
 using platform::ControlKind;
-using platform::ControlSpec;
-using platform::FontSpec;
+using platform::ControlDesign;
+using platform::FontDesign;
 
 // Every edit box carries this design setting of excluded characters; the
 // calendar itself filters keys on its own.
 constexpr const char* kExcludedChars = "<>'\"|&,";
 
-const FontSpec kTahoma9{"Tahoma", 9, 400, 0};
+const FontDesign kTahoma9{"Tahoma", 9, 400, 0};
 
-ControlSpec Make(const char* name, ControlKind kind, int left, int top, int width, int height,
-                 int tab, const char* text = "", std::optional<FontSpec> font = std::nullopt) {
-  ControlSpec design;
+ControlDesign Make(const char* name, ControlKind kind, int left, int top, int width, int height,
+                 int tab, const char* text = "", std::optional<FontDesign> font = std::nullopt) {
+  ControlDesign design;
   design.name = name;
   design.kind = kind;
   design.left = left;
@@ -28,11 +28,11 @@ ControlSpec Make(const char* name, ControlKind kind, int left, int top, int widt
   design.font = std::move(font);
   return design;
 }
-const FontSpec kSongti9{"宋体", 9, 400, 134};
+const FontDesign kSongti9{"宋体", 9, 400, 134};
 
-ControlSpec Edit(const char* name, int left, int top, int width, int height, int tab,
+ControlDesign Edit(const char* name, int left, int top, int width, int height, int tab,
                  int max_length, bool multi_line = false, bool visible = true) {
-  ControlSpec design = Make(name, ControlKind::kEditBox, left, top, width, height, tab);
+  ControlDesign design = Make(name, ControlKind::kEditBox, left, top, width, height, tab);
   design.max_length = max_length;
   design.multi_line = multi_line;
   design.visible = visible;
@@ -40,32 +40,32 @@ ControlSpec Edit(const char* name, int left, int top, int width, int height, int
   return design;
 }
 
-ControlSpec Button(const char* name, int left, int tab, const char* text, bool cancel = false) {
-  ControlSpec design = Make(name, ControlKind::kCommandButton, left, 2880, 855, 375, tab, text, kSongti9);
+ControlDesign Button(const char* name, int left, int tab, const char* text, bool cancel = false) {
+  ControlDesign design = Make(name, ControlKind::kCommandButton, left, 2880, 855, 375, tab, text, kSongti9);
   design.cancel = cancel;
   return design;
 }
 
-ControlSpec Label(const char* name, int left, int top, int width, int height, int tab,
-                  const char* text, std::optional<FontSpec> font = std::nullopt,
+ControlDesign Label(const char* name, int left, int top, int width, int height, int tab,
+                  const char* text, std::optional<FontDesign> font = std::nullopt,
                   bool visible = true) {
-  ControlSpec design = Make(name, ControlKind::kLabel, left, top, width, height, tab, text, font);
+  ControlDesign design = Make(name, ControlKind::kLabel, left, top, width, height, tab, text, font);
   design.visible = visible;
   return design;
 }
 
-platform::FormSpec BuildSpec() {
-  platform::FormSpec form;
+platform::FormDesign BuildDesign() {
+  platform::FormDesign form;
   form.caption = "日历信息管理";
   form.client_width = 7935;
   form.client_height = 3480;
 
-  ControlSpec tree = Make("tvInfo", ControlKind::kTreeView, 120, 360, 2055, 3015, 0, "", kTahoma9);
+  ControlDesign tree = Make("tvInfo", ControlKind::kTreeView, 120, 360, 2055, 3015, 0, "", kTahoma9);
   tree.path_separator = "\\";
-  ControlSpec interval = Make("cboIntrval", ControlKind::kComboBox, 4320, 480, 975, 300, 3);
-  ControlSpec weekday = Make("wk", ControlKind::kPlainLabel, 6360, 120, 1215, 255, 19);
-  ControlSpec caption_bar = Make("VXFrmCaptionMgr", ControlKind::kCaptionBar, 0, 0, 0, 0, -1, "",
-                                 FontSpec{"宋体", 8.25, 400, 134});
+  ControlDesign interval = Make("cboIntrval", ControlKind::kComboBox, 4320, 480, 975, 300, 3);
+  ControlDesign weekday = Make("wk", ControlKind::kPlainLabel, 6360, 120, 1215, 255, 19);
+  ControlDesign caption_bar = Make("VXFrmCaptionMgr", ControlKind::kCaptionBar, 0, 0, 0, 0, -1, "",
+                                 FontDesign{"宋体", 8.25, 400, 134});
   caption_bar.visible = false;
 
   form.controls = {
@@ -83,10 +83,10 @@ platform::FormSpec BuildSpec() {
       Button("btnExit", 6840, 11, "退出", /*cancel=*/true),
       Label("VXLabel1", 120, 120, 2775, 255, 12, "日历信息列表", kTahoma9),
       Label("lblEndDay", 5295, 525, 1200, 255, 13, "截止日期：", std::nullopt, /*visible=*/false),
-      Label("lblHour", 3480, 510, 105, 180, 14, ":", FontSpec{"宋体", 9, 700, 134}),
-      Label("lblAlert", 2400, 510, 540, 195, 15, "提醒：", FontSpec{"MS Sans Serif", 8.25, 400, 0}),
+      Label("lblHour", 3480, 510, 105, 180, 14, ":", FontDesign{"宋体", 9, 700, 134}),
+      Label("lblAlert", 2400, 510, 540, 195, 15, "提醒：", FontDesign{"MS Sans Serif", 8.25, 400, 0}),
       Label("lblContent", 2400, 1380, 540, 180, 16, "内容："),
-      Label("lblTopic", 2400, 960, 540, 180, 17, "标题：", FontSpec{"宋体", 9, 400, 0}),
+      Label("lblTopic", 2400, 960, 540, 180, 17, "标题：", FontDesign{"宋体", 9, 400, 0}),
       Label("lblCurrDay", 2400, 120, 3855, 255, 18, "提示日期：", kTahoma9),
       weekday,
       caption_bar,
@@ -96,8 +96,8 @@ platform::FormSpec BuildSpec() {
 
 }  // namespace
 
-const platform::FormSpec& CalendarFormSpec() {
-  static const platform::FormSpec design = BuildSpec();
+const platform::FormDesign& CalendarFormDesign() {
+  static const platform::FormDesign design = BuildDesign();
   return design;
 }
 

@@ -22,12 +22,12 @@ enum class ControlKind {
 };
 
 // A font as the controls describe it.
-struct FontSpec {
+struct FontDesign {
   std::string name;
   double size = 0;   // points
   int weight = 400;  // 400 normal, 700 bold
   int charset = 0;   // 0 ANSI, 134 GB2312
-  friend bool operator==(const FontSpec&, const FontSpec&) = default;
+  friend bool operator==(const FontDesign&, const FontDesign&) = default;
 };
 
 // A control's font object. Each property is set on its own; a setter fails
@@ -35,7 +35,7 @@ struct FontSpec {
 class ControlFont {
  public:
   virtual ~ControlFont() = default;
-  virtual FontSpec Get() const = 0;
+  virtual FontDesign Get() const = 0;
   virtual Status SetName(const std::string& name) = 0;
   virtual Status SetSize(double points) = 0;
   virtual Status SetCharset(int charset) = 0;

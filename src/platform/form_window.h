@@ -15,13 +15,13 @@ inline constexpr int kTwipsPerInch = 1440;
 
 // One control of a window's design. Positions are twips from the top-left
 // corner of the client area.
-struct ControlSpec {
+struct ControlDesign {
   std::string name;
   ControlKind kind = ControlKind::kLabel;
   int left = 0, top = 0, width = 0, height = 0;
   int tab_index = -1;               // -1: not a tab stop (the caption bar)
   std::string design_text;          // caption or text at design time
-  std::optional<FontSpec> font;     // nothing: the control's own default font
+  std::optional<FontDesign> font;     // nothing: the control's own default font
   int max_length = 0;               // edit boxes; 0 = no limit
   bool multi_line = false;          // edit boxes
   bool visible = true;
@@ -32,11 +32,11 @@ struct ControlSpec {
 
 // The design of a whole window: fixed dialog frame, not in the task bar,
 // centred on the screen at start-up.
-struct FormSpec {
+struct FormDesign {
   std::string caption;              // the window's own caption
   int client_width = 0;             // twips
   int client_height = 0;            // twips
-  std::vector<ControlSpec> controls;  // in the order of the controls collection
+  std::vector<ControlDesign> controls;  // in the order of the controls collection
 };
 
 // The window's events as the window raises them.
@@ -54,7 +54,7 @@ class FormEvents {
   virtual void Form_Unload() = 0;
 };
 
-// A window built from a FormSpec. The window object outlives the native
+// A window built from a FormDesign. The window object outlives the native
 // window: after unload its controls remain as objects, but operations on them
 // no longer reach the screen.
 class FormWindow {

@@ -36,7 +36,7 @@ class Toolkit {
   virtual StatusOr<std::unique_ptr<UiRuntimeLease>> AcquireRuntime() = 0;
 
   // Builds the window of `design`; it is not shown yet.
-  virtual StatusOr<std::unique_ptr<FormWindow>> CreateForm(const FormSpec& design) = 0;
+  virtual StatusOr<std::unique_ptr<FormWindow>> CreateForm(const FormDesign& design) = 0;
 
   // A modal message box with an OK button. `style` is one of mb::*. Without a
   // caption the box carries kDefaultApplicationTitle.

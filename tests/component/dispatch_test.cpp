@@ -146,7 +146,7 @@ TEST_P(DispatchEveryWayTest, CalenderDesignOpensTheWindowWithTextsByValueOrByRef
 }
 
 INSTANTIATE_TEST_SUITE_P(ByIdentifierAndByName, DispatchEveryWayTest, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "ByName" : "ById"; });
+                         [](const auto& way) { return way.param ? "ByName" : "ById"; });
 
 TEST_F(DispatchTest, AWrongNumberOfArgumentsFailsWithBadParamCount) {
   struct Case {

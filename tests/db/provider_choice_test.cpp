@@ -1,5 +1,5 @@
 #include "db/database.h"
-#include "db/memo_database_test.h"
+#include "support/memo_database.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "db/database.h"
 #include "support/exclusive_lock.h"
-#include "db/memo_database_test.h"
+#include "support/memo_database.h"
 #include "support/sqlite_files.h"
 
 #include <gtest/gtest.h>

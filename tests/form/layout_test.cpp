@@ -7,17 +7,17 @@ namespace agendia::testing {
 namespace {
 
 using platform::ControlKind;
-using platform::ControlSpec;
+using platform::ControlDesign;
 
-const ControlSpec* Find(const platform::FormSpec& design, const std::string& name) {
-  for (const ControlSpec& control : design.controls) {
+const ControlDesign* Find(const platform::FormDesign& design, const std::string& name) {
+  for (const ControlDesign& control : design.controls) {
     if (control.name == name) return &control;
   }
   return nullptr;
 }
 
 TEST(CalendarLayout, WindowIsAFixedClientAreaWithTheDesignCaption) {
-  const auto& design = CalendarFormSpec();
+  const auto& design = CalendarFormDesign();
   EXPECT_EQ(design.client_width, 7935);
   EXPECT_EQ(design.client_height, 3480);
   EXPECT_EQ(design.caption, "日历信息管理");
@@ -54,7 +54,7 @@ TEST(CalendarLayout, EveryControlStandsAtItsDesignedPlace) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    const ControlSpec* control = Find(CalendarFormSpec(), row.name);
+    const ControlDesign* control = Find(CalendarFormDesign(), row.name);
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(control->kind, row.kind);
     EXPECT_EQ(control->left, row.left);
@@ -63,7 +63,7 @@ TEST(CalendarLayout, EveryControlStandsAtItsDesignedPlace) {
     EXPECT_EQ(control->height, row.height);
     EXPECT_EQ(control->tab_index, row.tab);
   }
-  const ControlSpec* caption_bar = Find(CalendarFormSpec(), "VXFrmCaptionMgr");
+  const ControlDesign* caption_bar = Find(CalendarFormDesign(), "VXFrmCaptionMgr");
   ASSERT_NE(caption_bar, nullptr);
   EXPECT_EQ(caption_bar->kind, ControlKind::kCaptionBar);
   EXPECT_FALSE(caption_bar->visible);
@@ -81,7 +81,7 @@ TEST(CalendarLayout, EditBoxesCarryTheirLimitsAndTheExcludedCharacters) {
                       {"txtContent", 512, true, true}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    const ControlSpec* control = Find(CalendarFormSpec(), row.name);
+    const ControlDesign* control = Find(CalendarFormDesign(), row.name);
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(control->max_length, row.max_length);
     EXPECT_EQ(control->multi_line, row.multi_line);
@@ -92,15 +92,15 @@ TEST(CalendarLayout, EditBoxesCarryTheirLimitsAndTheExcludedCharacters) {
 
 TEST(CalendarLayout, OnlyTheEndDayFieldAndItsLabelAreHiddenAmongVisibleControls) {
   std::vector<std::string> hidden;
-  for (const ControlSpec& control : CalendarFormSpec().controls) {
+  for (const ControlDesign& control : CalendarFormDesign().controls) {
     if (!control.visible) hidden.push_back(control.name);
   }
   EXPECT_EQ(hidden, (std::vector<std::string>{"txtEndDay", "lblEndDay", "VXFrmCaptionMgr"}));
 }
 
 TEST(CalendarLayout, TabbingFromTheTreeVisitsFieldsThenButtonsSkippingTheHiddenField) {
-  std::vector<const ControlSpec*> stops;
-  for (const ControlSpec& control : CalendarFormSpec().controls) {
+  std::vector<const ControlDesign*> stops;
+  for (const ControlDesign& control : CalendarFormDesign().controls) {
     bool focusable = control.kind != ControlKind::kLabel && control.kind != ControlKind::kPlainLabel &&
                      control.kind != ControlKind::kCaptionBar;
     if (focusable && control.visible && control.tab_index >= 0) stops.push_back(&control);
@@ -115,16 +115,16 @@ TEST(CalendarLayout, TabbingFromTheTreeVisitsFieldsThenButtonsSkippingTheHiddenF
 }
 
 TEST(CalendarLayout, ExitIsTheOnlyCancelButtonAndButtonsHaveTheDesignFont) {
-  for (const ControlSpec& control : CalendarFormSpec().controls) {
+  for (const ControlDesign& control : CalendarFormDesign().controls) {
     SCOPED_TRACE(control.name);
     EXPECT_EQ(control.cancel, control.name == "btnExit");
     if (control.kind == ControlKind::kCommandButton) {
       ASSERT_TRUE(control.font.has_value());
-      EXPECT_EQ(*control.font, (platform::FontSpec{"宋体", 9, 400, 134}));
+      EXPECT_EQ(*control.font, (platform::FontDesign{"宋体", 9, 400, 134}));
     }
   }
-  EXPECT_EQ(Find(CalendarFormSpec(), "lblHour")->font->weight, 700);
-  EXPECT_EQ(Find(CalendarFormSpec(), "tvInfo")->path_separator, "\\");
+  EXPECT_EQ(Find(CalendarFormDesign(), "lblHour")->font->weight, 700);
+  EXPECT_EQ(Find(CalendarFormDesign(), "tvInfo")->path_separator, "\\");
 }
 
 class LayoutWindowTest : public WindowFixture {};

@@ -3,7 +3,7 @@
 namespace agendia::testing {
 namespace {
 
-using platform::FontSpec;
+using platform::FontDesign;
 using platform::memory::MemoryFormWindow;
 namespace langid = platform::langid;
 
@@ -14,8 +14,8 @@ struct FontCase {
   uint16_t system_lang_id;
   // Expected font of a control designed as Tahoma 9 (tvInfo) and of one
   // designed as 宋体 9 (btnAdd).
-  FontSpec tree_font;
-  FontSpec button_font;
+  FontDesign tree_font;
+  FontDesign button_font;
   double caption_bar_size;  // designed as 8.25
 };
 void PrintTo(const FontCase& c, std::ostream* os) {
@@ -29,7 +29,7 @@ TEST_P(FontRuleTest, ResizeGivesEveryControlTheLanguageFont) {
   MakePlatform(c.system_lang_id);
   UserContext context;
   context.language = c.language;
-  FontSpec tree, button, caption_bar;
+  FontDesign tree, button, caption_bar;
   ASSERT_TRUE(Open(context, [&](MemoryFormWindow& w, frmCalendarInfo&) {
                 tree = w.Tree("tvInfo")->Font()->Get();
                 button = w.Button("btnAdd")->Font()->Get();
@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(LocalisationTest, FontRuleSkipsControlsWithoutAFontAndStillReachesTheRest) {
   UserContext context;
   context.language = "en-us";
-  FontSpec last;
+  FontDesign last;
   ASSERT_TRUE(Open(context, [&](MemoryFormWindow& w, frmCalendarInfo&) {
                 // Take the font of the first control away, then resize again.
                 w.Tree("tvInfo")->RemoveFont();
@@ -146,12 +146,12 @@ TEST_F(LocalisationTest, FactoryIsCreatedAndInitialisedOncePerWindow) {
 
 TEST_F(LocalisationTest, FailedServiceRequestIsRetriedOnTheKeptFactoryWithoutReinitialising) {
   log->fail_service_request = 0;
-  form = std::make_unique<frmCalendarInfo>(memory.platform);
-  form->lanuage = "zh-cn";
-  auto first = form->GetString("Q7.PUB.PORTAL.frmCalendarInfo.008");
+  calendar = std::make_unique<frmCalendarInfo>(memory.platform);
+  calendar->lanuage = "zh-cn";
+  auto first = calendar->GetString("Q7.PUB.PORTAL.frmCalendarInfo.008");
   ASSERT_FALSE(first.ok());
   EXPECT_EQ(first.status().description(), "Injected service failure");
-  auto second = form->GetString("Q7.PUB.PORTAL.frmCalendarInfo.008");
+  auto second = calendar->GetString("Q7.PUB.PORTAL.frmCalendarInfo.008");
   ASSERT_TRUE(second.ok());
   EXPECT_EQ(*second, "增加");
   EXPECT_EQ(log->factories_created, 1);

@@ -115,14 +115,14 @@ TEST_F(WindowTest, ZOrderReachesTheOpenWindowAndFailsOnceItIsClosed) {
                 calls = w.bring_to_front_calls;
               }).ok());
   EXPECT_EQ(calls, 1);
-  Status after = form->ZOrder();
+  Status after = calendar->ZOrder();
   EXPECT_FALSE(after.ok());
   EXPECT_EQ(after.code(), hr::kUnexpected);
 }
 
 TEST_F(WindowTest, AWindowObjectIsShownOnlyOnce) {
   ASSERT_TRUE(Open(UserContext{}).ok());
-  Status again = form->Show(1);
+  Status again = calendar->Show(1);
   EXPECT_FALSE(again.ok());
   EXPECT_EQ(memory.toolkit->forms_created, 1);
 }

@@ -4,13 +4,18 @@
 // shipped schema, with the means to put rows in and read them back through
 // the sqlite3 C library, independently of the calendar's own database layer.
 
+#include "db/database.h"
 #include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace agendia::testing {
@@ -62,6 +67,49 @@ class MemoDatabase {
 
  private:
   TempDir folder_{"agendia-db"};
+};
+
+// A test with a memo database of its own (a MemoDatabase) and the default
+// client to reach it through the calendar's database layer.
+class MemoDatabaseTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+
+  std::filesystem::path file() const { return database_.path(); }
+  std::string connection_string() const { return database_.ConnectionString(); }
+
+  // A connection opened on `connection_string`; null (and a failure of the
+  // test) when it does not open.
+  std::shared_ptr<db::Connection> Connect(const std::string& connection_string);
+  std::shared_ptr<db::Connection> Connect() { return Connect(connection_string()); }
+
+  // A recordset open on `select`; null (and a failure of the test) when it
+  // does not open.
+  std::unique_ptr<db::Recordset> Query(const std::shared_ptr<db::Connection>& connection,
+                                       const std::string& select);
+
+  // The text of `column` of every row `select` gives, in order. Null shows
+  // as "<null>".
+  std::vector<std::string> ReadColumn(const std::shared_ptr<db::Connection>& connection,
+                                      const std::string& select, const std::string& column);
+
+  // The value of `column` in the current row; a failure of the test and a
+  // null value when it cannot be read.
+  static db::FieldValue ValueOf(const db::Recordset& rows, std::string_view column);
+
+  // Whether `rows` is at its end; a failure of the test and true when that
+  // cannot be told.
+  static bool AtEnd(const db::Recordset& rows);
+
+  // Adds one memo row through the SQLite library directly.
+  void AddRow(const std::string& values_of_every_column);
+  // Two memos of "demo": A1 (daily, Dentist) and B2 (monthly, Gym).
+  void AddTwoMemos();
+
+  std::shared_ptr<db::Client> client_;
+
+ private:
+  MemoDatabase database_;
 };
 
 // Runs the sqlite3 command-line shell on `database` with `sql` on its

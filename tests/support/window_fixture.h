@@ -52,17 +52,17 @@ class WindowFixture : public ::testing::Test {
   // is shown. Returns what Show returned.
   Status Open(const UserContext& context,
               std::function<void(platform::memory::MemoryFormWindow&, frmCalendarInfo&)> session = {}) {
-    form = std::make_unique<frmCalendarInfo>(memory.platform);
-    form->g_cConn = context.conn.empty() ? database.ConnectionString() : context.conn;
-    form->g_cUser = context.user;
-    form->g_cAccId = context.account;
-    form->g_nYear = context.year;
-    form->dayCurr = context.day;
-    form->lanuage = context.language;
+    calendar = std::make_unique<frmCalendarInfo>(memory.platform);
+    calendar->g_cConn = context.conn.empty() ? database.ConnectionString() : context.conn;
+    calendar->g_cUser = context.user;
+    calendar->g_cAccId = context.account;
+    calendar->g_nYear = context.year;
+    calendar->dayCurr = context.day;
+    calendar->lanuage = context.language;
     memory.toolkit->while_shown = [this, session](platform::memory::MemoryFormWindow& window) {
-      if (session) session(window, *form);
+      if (session) session(window, *calendar);
     };
-    return form->Show(1);
+    return calendar->Show(1);
   }
 
   // Texts of the message boxes shown so far.
@@ -76,7 +76,7 @@ class WindowFixture : public ::testing::Test {
   platform::memory::MemoryPlatform memory;
   std::shared_ptr<ResourceLog> log;
   std::shared_ptr<DatabaseLog> db_log;
-  std::unique_ptr<frmCalendarInfo> form;
+  std::unique_ptr<frmCalendarInfo> calendar;  // the window object of the last Open
 };
 
 }  // namespace agendia::testing

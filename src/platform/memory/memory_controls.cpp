@@ -22,10 +22,10 @@ Status MemoryFont::SetCharset(int charset) {
 
 namespace {
 // The default font of a control designed without one.
-FontSpec DefaultFont() { return FontSpec{"MS Sans Serif", 8.25, 400, 0}; }
+FontDesign DefaultFont() { return FontDesign{"MS Sans Serif", 8.25, 400, 0}; }
 }  // namespace
 
-MemoryControl::MemoryControl(const ControlSpec& design)
+MemoryControl::MemoryControl(const ControlDesign& design)
     : design_(design), font_(std::make_unique<MemoryFont>(design.font.value_or(DefaultFont()))) {}
 
 void MemoryCaptionBar::SetCaption(const std::string& caption) {

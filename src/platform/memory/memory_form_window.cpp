@@ -2,9 +2,9 @@
 
 namespace agendia::platform::memory {
 
-MemoryFormWindow::MemoryFormWindow(const FormSpec& design, MemoryToolkit& toolkit)
+MemoryFormWindow::MemoryFormWindow(const FormDesign& design, MemoryToolkit& toolkit)
     : design_(design), toolkit_(toolkit), title_(design.caption) {
-  for (const ControlSpec& control : design.controls) {
+  for (const ControlDesign& control : design.controls) {
     switch (control.kind) {
       case ControlKind::kTreeView:
         controls_.push_back(std::make_unique<MemoryTree>(control));
@@ -62,14 +62,14 @@ MemoryLabel* MemoryFormWindow::LabelNamed(const std::string& name) {
   return dynamic_cast<MemoryLabel*>(FindControl(name));
 }
 
-Status MemoryFormWindow::ShowModal(FormEvents& events) {
+Status MemoryFormWindow::ShowModal(FormEvents& sink) {
   if (shown_ || events_sink_ != nullptr) {
     return Status::Error(hr::kUnexpected, "The window is already shown");
   }
-  events_sink_ = &events;
+  events_sink_ = &sink;
   handle_ = toolkit_.window_system->CreateWindow(0);
-  this->events.push_back("load");
-  Status loaded = events.Form_Load();
+  events.push_back("load");
+  Status loaded = sink.Form_Load();
   if (!loaded.ok()) {
     toolkit_.window_system->DestroyWindow(handle_);
     handle_ = 0;

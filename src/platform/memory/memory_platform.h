@@ -50,7 +50,7 @@ class MemoryWindowSystem final : public WindowSystem {
 
 class MemorySystemLanguage final : public SystemLanguage {
  public:
-  explicit MemorySystemLanguage(uint16_t id) : id(id) {}
+  explicit MemorySystemLanguage(uint16_t language_id) : id(language_id) {}
   uint16_t GetSystemDefaultLangID() override { return id; }
   uint16_t id;
 };
@@ -58,30 +58,30 @@ class MemorySystemLanguage final : public SystemLanguage {
 // A font object that records its properties.
 class MemoryFont final : public ControlFont {
  public:
-  explicit MemoryFont(FontSpec design) : design_(std::move(design)) {}
-  FontSpec Get() const override { return design_; }
+  explicit MemoryFont(FontDesign design) : design_(std::move(design)) {}
+  FontDesign Get() const override { return design_; }
   Status SetName(const std::string& name) override;
   Status SetSize(double points) override;
   Status SetCharset(int charset) override;
 
  private:
-  FontSpec design_;
+  FontDesign design_;
 };
 
 // The state common to every memory control.
 class MemoryControl : public virtual Control {
  public:
-  explicit MemoryControl(const ControlSpec& design);
+  explicit MemoryControl(const ControlDesign& design);
   const std::string& Name() const override { return design_.name; }
   ControlKind Kind() const override { return design_.kind; }
   ControlFont* Font() override { return font_.get(); }
-  const ControlSpec& Design() const { return design_; }
+  const ControlDesign& Design() const { return design_; }
   bool Visible() const { return design_.visible; }
   // Takes the font away, as for a control that has none.
   void RemoveFont() { font_.reset(); }
 
  protected:
-  ControlSpec design_;
+  ControlDesign design_;
   std::unique_ptr<MemoryFont> font_;
 };
 
@@ -97,7 +97,7 @@ class MemoryLabel final : public MemoryControl, public Label {
 
 class MemoryCaptionBar final : public MemoryControl, public CaptionBar {
  public:
-  MemoryCaptionBar(const ControlSpec& design, std::string* window_title)
+  MemoryCaptionBar(const ControlDesign& design, std::string* window_title)
       : MemoryControl(design), window_title_(window_title) {}
   std::string Caption() const override { return caption_; }
   void SetCaption(const std::string& caption) override;
@@ -233,14 +233,14 @@ class MemoryToolkit;
 
 class MemoryFormWindow final : public FormWindow {
  public:
-  MemoryFormWindow(const FormSpec& design, MemoryToolkit& toolkit);
+  MemoryFormWindow(const FormDesign& design, MemoryToolkit& toolkit);
   ~MemoryFormWindow() override;
 
   WindowHandle Handle() const override { return handle_; }
   int ControlCount() const override { return static_cast<int>(controls_.size()); }
   Control* ControlAt(int index) override;
   Control* FindControl(const std::string& name) override;
-  Status ShowModal(FormEvents& events) override;
+  Status ShowModal(FormEvents& sink) override;
   void Unload() override;
   Status BringToFront() override;
   std::string Title() const override { return title_; }
@@ -259,12 +259,12 @@ class MemoryFormWindow final : public FormWindow {
   void PressEscape();
 
   bool IsShown() const { return shown_; }
-  const FormSpec& Design() const { return design_; }
+  const FormDesign& Design() const { return design_; }
   int bring_to_front_calls = 0;
   std::vector<std::string> events;  // "load", "resize", "activate", "unload"
 
  private:
-  FormSpec design_;
+  FormDesign design_;
   MemoryToolkit& toolkit_;
   std::vector<std::unique_ptr<MemoryControl>> controls_;
   std::string title_;
@@ -276,10 +276,10 @@ class MemoryFormWindow final : public FormWindow {
 // Builds memory windows and records message boxes.
 class MemoryToolkit final : public Toolkit {
  public:
-  explicit MemoryToolkit(std::shared_ptr<MemoryWindowSystem> window_system);
+  explicit MemoryToolkit(std::shared_ptr<MemoryWindowSystem> windows);
 
   StatusOr<std::unique_ptr<UiRuntimeLease>> AcquireRuntime() override;
-  StatusOr<std::unique_ptr<FormWindow>> CreateForm(const FormSpec& design) override;
+  StatusOr<std::unique_ptr<FormWindow>> CreateForm(const FormDesign& design) override;
   void MessageBox(const std::string& text, int style,
                   const std::optional<std::string>& caption) override;
 

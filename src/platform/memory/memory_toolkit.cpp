@@ -13,15 +13,15 @@ class MemoryLease final : public UiRuntimeLease {
 };
 }  // namespace
 
-MemoryToolkit::MemoryToolkit(std::shared_ptr<MemoryWindowSystem> window_system)
-    : window_system(std::move(window_system)) {}
+MemoryToolkit::MemoryToolkit(std::shared_ptr<MemoryWindowSystem> windows)
+    : window_system(std::move(windows)) {}
 
 StatusOr<std::unique_ptr<UiRuntimeLease>> MemoryToolkit::AcquireRuntime() {
   if (fail_runtime) return *fail_runtime;
   return std::unique_ptr<UiRuntimeLease>(std::make_unique<MemoryLease>(live_leases));
 }
 
-StatusOr<std::unique_ptr<FormWindow>> MemoryToolkit::CreateForm(const FormSpec& design) {
+StatusOr<std::unique_ptr<FormWindow>> MemoryToolkit::CreateForm(const FormDesign& design) {
   if (fail_create_form) return *fail_create_form;
   auto form = std::make_unique<MemoryFormWindow>(design, *this);
   last_form = form.get();

@@ -11,9 +11,9 @@
 namespace agendia::platform::qt {
 namespace {
 
-FontSpec SpecOf(const QWidget& widget) {
+FontDesign DesignOf(const QWidget& widget) {
   const QFont& font = widget.font();
-  FontSpec design;
+  FontDesign design;
   design.name = ToStdString(font.family());
   design.size = font.pointSizeF();
   design.weight = font.weight();
@@ -21,7 +21,7 @@ FontSpec SpecOf(const QWidget& widget) {
   return design;
 }
 
-void ApplyTo(QWidget& widget, const FontSpec& design) {
+void ApplyTo(QWidget& widget, const FontDesign& design) {
   QFont font = widget.font();
   font.setFamilies({ToQString(design.name)});
   font.setPointSizeF(design.size);
@@ -32,19 +32,19 @@ void ApplyTo(QWidget& widget, const FontSpec& design) {
 
 }  // namespace
 
-QtControlFont::QtControlFont(QWidget* widget, const std::optional<FontSpec>& design)
+QtControlFont::QtControlFont(QWidget* widget, const std::optional<FontDesign>& design)
     : has_widget_(widget != nullptr), widget_(widget) {
   if (design.has_value()) {
     design_ = *design;
     if (widget != nullptr && design_.size > 0) ApplyTo(*widget, design_);
   } else if (widget != nullptr) {
-    design_ = SpecOf(*widget);
+    design_ = DesignOf(*widget);
   }
 }
 
 Status QtControlFont::SetName(const std::string& name) {
   if (name.empty()) return Status::Error(hr::kInvalidArg, "A font name must not be empty");
-  FontSpec next = design_;
+  FontDesign next = design_;
   next.name = name;
   return Apply(next);
 }
@@ -53,7 +53,7 @@ Status QtControlFont::SetSize(double points) {
   if (!(points > 0)) {
     return Status::Error(hr::kInvalidArg, "A font size must be greater than 0 points");
   }
-  FontSpec next = design_;
+  FontDesign next = design_;
   next.size = points;
   return Apply(next);
 }
@@ -62,12 +62,12 @@ Status QtControlFont::SetCharset(int charset) {
   if (charset < 0 || charset > 255) {
     return Status::Error(hr::kInvalidArg, "A character set must be from 0 to 255");
   }
-  FontSpec next = design_;
+  FontDesign next = design_;
   next.charset = charset;
   return Apply(next);
 }
 
-Status QtControlFont::Apply(const FontSpec& next) {
+Status QtControlFont::Apply(const FontDesign& next) {
   if (has_widget_) {
     if (widget_.isNull()) {
       return Status::Error(hr::kUnexpected, "The control's window has been unloaded");
@@ -79,7 +79,7 @@ Status QtControlFont::Apply(const FontSpec& next) {
 }
 
 QtControlBase::QtControlBase(std::string name, ControlKind kind, QWidget* widget,
-                             const std::optional<FontSpec>& design_font)
+                             const std::optional<FontDesign>& design_font)
     : name_(std::move(name)), kind_(kind), font_(widget, design_font) {}
 
 }  // namespace agendia::platform::qt

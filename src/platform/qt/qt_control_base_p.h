@@ -22,19 +22,19 @@ class QtControlFont final : public ControlFont {
  public:
   // Applies `design` to `widget` when given; otherwise takes the widget's own
   // font as the starting value. `widget` may be null.
-  QtControlFont(QWidget* widget, const std::optional<FontSpec>& design);
+  QtControlFont(QWidget* widget, const std::optional<FontDesign>& design);
 
-  FontSpec Get() const override { return design_; }
+  FontDesign Get() const override { return design_; }
   Status SetName(const std::string& name) override;
   Status SetSize(double points) override;
   Status SetCharset(int charset) override;
 
  private:
-  Status Apply(const FontSpec& next);
+  Status Apply(const FontDesign& next);
 
   const bool has_widget_;
   QPointer<QWidget> widget_;
-  FontSpec design_;
+  FontDesign design_;
 };
 
 // What every control adapter shares: its design name, its kind and its font.
@@ -42,7 +42,7 @@ class QtControlFont final : public ControlFont {
 class QtControlBase : public virtual Control {
  public:
   QtControlBase(std::string name, ControlKind kind, QWidget* widget,
-                const std::optional<FontSpec>& design_font);
+                const std::optional<FontDesign>& design_font);
 
   const std::string& Name() const override { return name_; }
   ControlKind Kind() const override { return kind_; }

@@ -102,7 +102,7 @@ bool EditEventFilter::FilterKeyPress(QObject* watched, QKeyEvent& event) {
   return true;
 }
 
-QtEditBox::QtEditBox(const ControlSpec& design, QLineEdit* line)
+QtEditBox::QtEditBox(const ControlDesign& design, QLineEdit* line)
     : QtControlBase(design.name, design.kind, line, design.font),
       max_length_(design.max_length),
       multi_line_(false),
@@ -113,7 +113,7 @@ QtEditBox::QtEditBox(const ControlSpec& design, QLineEdit* line)
   line->installEventFilter(filter_);
 }
 
-QtEditBox::QtEditBox(const ControlSpec& design, QPlainTextEdit* multi)
+QtEditBox::QtEditBox(const ControlDesign& design, QPlainTextEdit* multi)
     : QtControlBase(design.name, design.kind, multi, design.font),
       max_length_(design.max_length),
       multi_line_(true),

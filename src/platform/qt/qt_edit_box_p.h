@@ -42,8 +42,8 @@ class EditEventFilter final : public QObject {
 // length holds for typed, pasted and dropped text alike.
 class QtEditBox final : public QtControlBase, public EditBox {
  public:
-  QtEditBox(const ControlSpec& design, QLineEdit* line);
-  QtEditBox(const ControlSpec& design, QPlainTextEdit* multi);
+  QtEditBox(const ControlDesign& design, QLineEdit* line);
+  QtEditBox(const ControlDesign& design, QPlainTextEdit* multi);
 
   std::string Text() const override;
   void SetText(const std::string& text) override;

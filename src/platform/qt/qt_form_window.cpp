@@ -25,7 +25,7 @@ int ToPixels(int twips, double dpi) {
 
 // Makes the widget of one control and its adapter; `*widget` is null for the
 // caption bar, which has none.
-std::unique_ptr<Control> MakeControl(const ControlSpec& design, FormDialog& dialog, QWidget** widget) {
+std::unique_ptr<Control> MakeControl(const ControlDesign& design, FormDialog& dialog, QWidget** widget) {
   *widget = nullptr;
   switch (design.kind) {
     case ControlKind::kTreeView: {
@@ -68,13 +68,13 @@ std::unique_ptr<Control> MakeControl(const ControlSpec& design, FormDialog& dial
 
 }  // namespace
 
-QtFormWindow::QtFormWindow(const FormSpec& design) : dialog_(new FormDialog()), title_(design.caption) {
+QtFormWindow::QtFormWindow(const FormDesign& design) : dialog_(new FormDialog()), title_(design.caption) {
   Build(design);
 }
 
 QtFormWindow::~QtFormWindow() { DestroyDialog(); }
 
-void QtFormWindow::Build(const FormSpec& design) {
+void QtFormWindow::Build(const FormDesign& design) {
   FormDialog& dialog = *dialog_;
   dialog.setWindowTitle(ToQString(design.caption));
   const QScreen* screen = dialog.screen();
@@ -83,7 +83,7 @@ void QtFormWindow::Build(const FormSpec& design) {
   dialog.setFixedSize(ToPixels(design.client_width, dpi.x), ToPixels(design.client_height, dpi.y));
 
   std::vector<std::pair<int, QWidget*>> tab_stops;
-  for (const ControlSpec& control : design.controls) {
+  for (const ControlDesign& control : design.controls) {
     QWidget* widget = nullptr;
     controls_.push_back(MakeControl(control, dialog, &widget));
     if (widget == nullptr) continue;

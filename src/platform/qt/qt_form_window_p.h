@@ -17,7 +17,7 @@ namespace agendia::platform::qt {
 // adapters stay and do nothing from then on.
 class QtFormWindow final : public FormWindow {
  public:
-  explicit QtFormWindow(const FormSpec& design);
+  explicit QtFormWindow(const FormDesign& design);
   ~QtFormWindow() override;
 
   WindowHandle Handle() const override;
@@ -30,7 +30,7 @@ class QtFormWindow final : public FormWindow {
   std::string Title() const override;
 
  private:
-  void Build(const FormSpec& design);
+  void Build(const FormDesign& design);
   void DestroyDialog();
 
   QPointer<FormDialog> dialog_;

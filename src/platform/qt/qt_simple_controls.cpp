@@ -6,7 +6,7 @@
 
 namespace agendia::platform::qt {
 
-QtLabel::QtLabel(const ControlSpec& design, QLabel* label)
+QtLabel::QtLabel(const ControlDesign& design, QLabel* label)
     : QtControlBase(design.name, design.kind, label, design.font), label_(label) {
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -20,7 +20,7 @@ void QtLabel::SetCaption(const std::string& caption) {
   if (label_) label_->setText(ToQString(caption));
 }
 
-QtCaptionBar::QtCaptionBar(const ControlSpec& design, QDialog* dialog)
+QtCaptionBar::QtCaptionBar(const ControlDesign& design, QDialog* dialog)
     : QtControlBase(design.name, design.kind, nullptr, design.font),
       dialog_(dialog),
       caption_(design.design_text) {}
@@ -30,7 +30,7 @@ void QtCaptionBar::SetCaption(const std::string& caption) {
   if (dialog_) dialog_->setWindowTitle(ToQString(caption));
 }
 
-QtCommandButton::QtCommandButton(const ControlSpec& design, QPushButton* button)
+QtCommandButton::QtCommandButton(const ControlDesign& design, QPushButton* button)
     : QtControlBase(design.name, design.kind, button, design.font), button_(button) {
   button->setText(ToQString(design.design_text));
   // The adapter outlives the button, so the connection may capture it.
@@ -57,7 +57,7 @@ void QtCommandButton::SetEnabled(bool enabled) {
 
 void QtCommandButton::OnClick(std::function<void()> handler) { on_click_ = std::move(handler); }
 
-QtComboBox::QtComboBox(const ControlSpec& design, QComboBox* combo)
+QtComboBox::QtComboBox(const ControlDesign& design, QComboBox* combo)
     : QtControlBase(design.name, design.kind, combo, design.font), combo_(combo) {
   combo->setEditable(false);
 }

@@ -16,7 +16,7 @@ namespace agendia::platform::qt {
 // VXLabel and the plain label: a QLabel showing its caption as plain text.
 class QtLabel final : public QtControlBase, public Label {
  public:
-  QtLabel(const ControlSpec& design, QLabel* label);
+  QtLabel(const ControlDesign& design, QLabel* label);
   std::string Caption() const override;
   void SetCaption(const std::string& caption) override;
 
@@ -27,7 +27,7 @@ class QtLabel final : public QtControlBase, public Label {
 // VXFrmCaption has no widget of its own: its caption is the dialog's title.
 class QtCaptionBar final : public QtControlBase, public CaptionBar {
  public:
-  QtCaptionBar(const ControlSpec& design, QDialog* dialog);
+  QtCaptionBar(const ControlDesign& design, QDialog* dialog);
   std::string Caption() const override { return caption_; }
   void SetCaption(const std::string& caption) override;
 
@@ -39,7 +39,7 @@ class QtCaptionBar final : public QtControlBase, public CaptionBar {
 // VXCommandButton: a QPushButton; an "&" in the caption marks its mnemonic.
 class QtCommandButton final : public QtControlBase, public CommandButton {
  public:
-  QtCommandButton(const ControlSpec& design, QPushButton* button);
+  QtCommandButton(const ControlDesign& design, QPushButton* button);
   std::string Caption() const override;
   void SetCaption(const std::string& caption) override;
   bool Enabled() const override;
@@ -54,7 +54,7 @@ class QtCommandButton final : public QtControlBase, public CommandButton {
 // VXComboBox: a non-editable QComboBox that never selects an item by itself.
 class QtComboBox final : public QtControlBase, public ComboBox {
  public:
-  QtComboBox(const ControlSpec& design, QComboBox* combo);
+  QtComboBox(const ControlDesign& design, QComboBox* combo);
   void Clear() override;
   void AddItem(const std::string& text) override;
   int ListCount() const override;

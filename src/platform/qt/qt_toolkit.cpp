@@ -72,7 +72,7 @@ class QtToolkit final : public Toolkit {
     return std::unique_ptr<UiRuntimeLease>(std::make_unique<OwnedRuntime>());
   }
 
-  StatusOr<std::unique_ptr<FormWindow>> CreateForm(const FormSpec& design) override {
+  StatusOr<std::unique_ptr<FormWindow>> CreateForm(const FormDesign& design) override {
     if (!WidgetsAvailable()) {
       return Status::Error(hr::kUnexpected, "Cannot build a window: no QApplication is running");
     }

@@ -53,7 +53,7 @@ void NodeTreeView::Report(const QModelIndex& index) {
   }
 }
 
-QtTreeView::QtTreeView(const ControlSpec& design, NodeTreeView* view)
+QtTreeView::QtTreeView(const ControlDesign& design, NodeTreeView* view)
     : QtControlBase(design.name, design.kind, view, design.font), view_(view) {
   view->on_node_selected = [this](int id) {
     if (!on_node_click_) return;

@@ -43,7 +43,7 @@ class NodeTreeView final : public QTreeView {
 // VXTreeView over a NodeTreeView.
 class QtTreeView final : public QtControlBase, public TreeView {
  public:
-  QtTreeView(const ControlSpec& design, NodeTreeView* view);
+  QtTreeView(const ControlDesign& design, NodeTreeView* view);
 
   void Clear() override;
   Status AddNode(const std::optional<std::string>& relative, std::optional<int> relationship,

@@ -10,7 +10,7 @@ namespace {
 class QtComboBoxTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    window_ = BuildForm(SampleFormSpec());
+    window_ = BuildForm(SampleFormDesign());
     ASSERT_TRUE(window_);
     combo_ = dynamic_cast<ComboBox*>(window_->FindControl("cboIntrval"));
     ASSERT_NE(combo_, nullptr);

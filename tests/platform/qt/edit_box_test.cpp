@@ -17,7 +17,7 @@ namespace {
 class QtEditBoxTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    window_ = BuildForm(SampleFormSpec());
+    window_ = BuildForm(SampleFormDesign());
     ASSERT_TRUE(window_);
     hour_ = dynamic_cast<EditBox*>(window_->FindControl("txtHour"));
     content_ = dynamic_cast<EditBox*>(window_->FindControl("txtContent"));

@@ -1,4 +1,4 @@
-// The dialog a FormSpec builds: frame, geometry, fonts, tab order, visibility.
+// The dialog a FormDesign builds: frame, geometry, fonts, tab order, visibility.
 #include "platform/qt/qt_test_support.h"
 
 #include <QApplication>
@@ -16,7 +16,7 @@ namespace {
 int Pixels(int twips, double dpi) { return static_cast<int>(std::lround(twips * dpi / 1440)); }
 
 TEST(QtFormLayout, PlacesEveryControlInPixelsFromTwipsAtTheLogicalDpi) {
-  const FormSpec design = SampleFormSpec();
+  const FormDesign design = SampleFormDesign();
   auto window = BuildForm(design);
   ASSERT_TRUE(window);
   QDialog* dialog = DialogOf(*window);
@@ -26,7 +26,7 @@ TEST(QtFormLayout, PlacesEveryControlInPixelsFromTwipsAtTheLogicalDpi) {
 
   EXPECT_EQ(dialog->size(), QSize(Pixels(7935, dpi_x), Pixels(3480, dpi_y)));
   EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << "the frame is not resizable";
-  for (const ControlSpec& control : design.controls) {
+  for (const ControlDesign& control : design.controls) {
     if (control.kind == ControlKind::kCaptionBar) continue;
     SCOPED_TRACE(control.name);
     auto* widget = ChildOf<QWidget>(*window, control.name);
@@ -38,7 +38,7 @@ TEST(QtFormLayout, PlacesEveryControlInPixelsFromTwipsAtTheLogicalDpi) {
 }
 
 TEST(QtFormLayout, HasNoMinimiseOrMaximiseButtonAndStartsWithItsOwnCaption) {
-  auto window = BuildForm(SampleFormSpec());
+  auto window = BuildForm(SampleFormDesign());
   ASSERT_TRUE(window);
   QDialog* dialog = DialogOf(*window);
   ASSERT_NE(dialog, nullptr);
@@ -48,7 +48,7 @@ TEST(QtFormLayout, HasNoMinimiseOrMaximiseButtonAndStartsWithItsOwnCaption) {
 }
 
 TEST(QtFormLayout, CaptionBarSetsTheWindowTitleAndKeepsItsDesignFont) {
-  auto window = BuildForm(SampleFormSpec());
+  auto window = BuildForm(SampleFormDesign());
   ASSERT_TRUE(window);
   auto* bar = dynamic_cast<CaptionBar*>(window->FindControl("VXFrmCaptionMgr"));
   ASSERT_NE(bar, nullptr);
@@ -58,30 +58,30 @@ TEST(QtFormLayout, CaptionBarSetsTheWindowTitleAndKeepsItsDesignFont) {
 
   EXPECT_EQ(window->Title(), "Calendar");
   EXPECT_EQ(DialogOf(*window)->windowTitle(), QStringLiteral("Calendar"));
-  EXPECT_EQ(bar->Font()->Get(), (FontSpec{"宋体", 8.25, 400, 134}));
+  EXPECT_EQ(bar->Font()->Get(), (FontDesign{"宋体", 8.25, 400, 134}));
 }
 
 TEST(QtFormLayout, AppliesTheDesignFontsAndKeepsTheDefaultFontElsewhere) {
-  auto window = BuildForm(SampleFormSpec());
+  auto window = BuildForm(SampleFormDesign());
   ASSERT_TRUE(window);
   auto* colon = ChildOf<QLabel>(*window, "lblHour");
   ASSERT_NE(colon, nullptr);
   EXPECT_EQ(colon->font().family(), QStringLiteral("宋体"));
   EXPECT_DOUBLE_EQ(colon->font().pointSizeF(), 9.0);
   EXPECT_EQ(colon->font().weight(), QFont::Bold);
-  EXPECT_EQ(window->FindControl("lblHour")->Font()->Get(), (FontSpec{"宋体", 9, 700, 134}));
+  EXPECT_EQ(window->FindControl("lblHour")->Font()->Get(), (FontDesign{"宋体", 9, 700, 134}));
   EXPECT_EQ(ChildOf<QWidget>(*window, "tvInfo")->font().family(), QStringLiteral("Tahoma"));
 
   auto* hour = ChildOf<QWidget>(*window, "txtHour");
   EXPECT_EQ(hour->font(), QApplication::font(hour));
-  const FontSpec plain = window->FindControl("txtHour")->Font()->Get();
+  const FontDesign plain = window->FindControl("txtHour")->Font()->Get();
   EXPECT_EQ(plain.name, hour->font().family().toStdString());
   EXPECT_DOUBLE_EQ(plain.size, hour->font().pointSizeF());
   EXPECT_EQ(plain.charset, 0);
 }
 
 TEST(QtFormLayout, FontSettersApplyOnePropertyAtATimeAndRejectBadValues) {
-  auto window = BuildForm(SampleFormSpec());
+  auto window = BuildForm(SampleFormDesign());
   ASSERT_TRUE(window);
   ControlFont* font = window->FindControl("btnSave")->Font();
   ASSERT_NE(font, nullptr);
@@ -92,14 +92,14 @@ TEST(QtFormLayout, FontSettersApplyOnePropertyAtATimeAndRejectBadValues) {
   EXPECT_EQ(font->SetSize(0).code(), hr::kInvalidArg);
   EXPECT_EQ(font->SetName("").code(), hr::kInvalidArg);
 
-  EXPECT_EQ(font->Get(), (FontSpec{"Tahoma", 8, 400, 0}));
+  EXPECT_EQ(font->Get(), (FontDesign{"Tahoma", 8, 400, 0}));
   const QFont applied = ChildOf<QWidget>(*window, "btnSave")->font();
   EXPECT_EQ(applied.family(), QStringLiteral("Tahoma"));
   EXPECT_DOUBLE_EQ(applied.pointSizeF(), 8.0);
 }
 
 TEST(QtFormLayout, HidesTheControlsDesignedInvisible) {
-  auto window = BuildForm(SampleFormSpec());
+  auto window = BuildForm(SampleFormDesign());
   ASSERT_TRUE(window);
   QDialog* dialog = DialogOf(*window);
   for (const char* name : {"txtEndDay", "lblEndDay"}) {
@@ -110,7 +110,7 @@ TEST(QtFormLayout, HidesTheControlsDesignedInvisible) {
 }
 
 TEST(QtFormLayout, TabGoesThroughTheControlsByTabIndexSkippingHiddenOnes) {
-  auto window = BuildForm(SampleFormSpec());
+  auto window = BuildForm(SampleFormDesign());
   ASSERT_TRUE(window);
   QDialog* dialog = DialogOf(*window);
   dialog->show();
@@ -128,7 +128,7 @@ TEST(QtFormLayout, TabGoesThroughTheControlsByTabIndexSkippingHiddenOnes) {
 }
 
 TEST(QtFormLayout, ButtonsKeepTheirMnemonicsAndLabelsShowPlainText) {
-  auto window = BuildForm(SampleFormSpec());
+  auto window = BuildForm(SampleFormDesign());
   ASSERT_TRUE(window);
   auto* save = dynamic_cast<CommandButton*>(window->FindControl("btnSave"));
   ASSERT_NE(save, nullptr);

@@ -22,7 +22,7 @@ void PrintTo(CloseBy how, std::ostream* os) {
 class QtFormLifecycle : public ::testing::TestWithParam<CloseBy> {};
 
 TEST_P(QtFormLifecycle, RaisesLoadResizeActivateThenUnloadOnceAndReturns) {
-  auto window = BuildForm(SampleFormSpec());
+  auto window = BuildForm(SampleFormDesign());
   ASSERT_TRUE(window);
   FormWindow* form = window.get();
   auto* exit = dynamic_cast<CommandButton*>(form->FindControl("btnExit"));
@@ -57,8 +57,8 @@ TEST_P(QtFormLifecycle, RaisesLoadResizeActivateThenUnloadOnceAndReturns) {
 INSTANTIATE_TEST_SUITE_P(EveryWayOfClosing, QtFormLifecycle,
                          ::testing::Values(CloseBy::kCloseBox, CloseBy::kUnload,
                                            CloseBy::kEscape),
-                         [](const ::testing::TestParamInfo<CloseBy>& info) {
-                           switch (info.param) {
+                         [](const ::testing::TestParamInfo<CloseBy>& closing) {
+                           switch (closing.param) {
                              case CloseBy::kCloseBox: return "CloseBox";
                              case CloseBy::kUnload: return "Unload";
                              case CloseBy::kEscape: return "EscapeOnTheExitButton";
@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(EveryWayOfClosing, QtFormLifecycle,
                          });
 
 TEST(QtFormWindow, OpensCentredOnTheAvailableScreenArea) {
-  auto window = BuildForm(SampleFormSpec());
+  auto window = BuildForm(SampleFormDesign());
   ASSERT_TRUE(window);
   FormWindow* form = window.get();
   RecordingEvents events;
@@ -86,8 +86,8 @@ TEST(QtFormWindow, OpensCentredOnTheAvailableScreenArea) {
 }
 
 TEST(QtFormWindow, EscapeDoesNothingWithoutACancelButton) {
-  FormSpec design = SampleFormSpec();
-  for (ControlSpec& control : design.controls) control.cancel = false;
+  FormDesign design = SampleFormDesign();
+  for (ControlDesign& control : design.controls) control.cancel = false;
   auto window = BuildForm(design);
   ASSERT_TRUE(window);
   FormWindow* form = window.get();
@@ -107,7 +107,7 @@ TEST(QtFormWindow, EscapeDoesNothingWithoutACancelButton) {
 }
 
 TEST(QtFormWindow, EscapeReachesTheCancelButtonEvenFromAnEditBoxThatDiscardsKeys) {
-  auto window = BuildForm(SampleFormSpec());
+  auto window = BuildForm(SampleFormDesign());
   ASSERT_TRUE(window);
   FormWindow* form = window.get();
   dynamic_cast<EditBox*>(form->FindControl("txtHour"))->OnKeyPress([](int16_t& key) { key = 0; });
@@ -132,7 +132,7 @@ TEST(QtFormWindow, EscapeReachesTheCancelButtonEvenFromAnEditBoxThatDiscardsKeys
 }
 
 TEST(QtFormWindow, LoadFailureIsReturnedAndTheWindowIsNeverShown) {
-  auto window = BuildForm(SampleFormSpec());
+  auto window = BuildForm(SampleFormDesign());
   ASSERT_TRUE(window);
   QPointer<QDialog> dialog = DialogOf(*window);
   RecordingEvents events;
@@ -148,7 +148,7 @@ TEST(QtFormWindow, LoadFailureIsReturnedAndTheWindowIsNeverShown) {
 }
 
 TEST(QtFormWindow, UnloadDuringLoadUnloadsWithoutShowing) {
-  auto window = BuildForm(SampleFormSpec());
+  auto window = BuildForm(SampleFormDesign());
   ASSERT_TRUE(window);
   FormWindow* form = window.get();
   RecordingEvents events;
@@ -160,7 +160,7 @@ TEST(QtFormWindow, UnloadDuringLoadUnloadsWithoutShowing) {
 }
 
 TEST(QtFormWindow, ActivationIsReportedEachTimeAndBringToFrontNeedsAShownWindow) {
-  auto window = BuildForm(SampleFormSpec());
+  auto window = BuildForm(SampleFormDesign());
   ASSERT_TRUE(window);
   FormWindow* form = window.get();
   EXPECT_EQ(form->BringToFront().code(), hr::kUnexpected);
@@ -187,7 +187,7 @@ TEST(QtFormWindow, ActivationIsReportedEachTimeAndBringToFrontNeedsAShownWindow)
 }
 
 TEST(QtFormWindow, ControlsOutliveTheUnloadedWindowAndItCannotBeShownAgain) {
-  auto window = BuildForm(SampleFormSpec());
+  auto window = BuildForm(SampleFormDesign());
   ASSERT_TRUE(window);
   FormWindow* form = window.get();
   RecordingEvents events;

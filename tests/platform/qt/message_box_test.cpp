@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"OkOnlyWithoutCaption", mb::kOkOnly, std::nullopt, QMessageBox::NoIcon, "AgendiaVB"},
         Case{"Exclamation", mb::kExclamation, "日历", QMessageBox::Warning, "日历"},
         Case{"Information", mb::kInformation, "Calendar", QMessageBox::Information, "Calendar"}),
-    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<Case>& shown) { return std::string(shown.param.name); });
 
 }  // namespace
 }  // namespace agendia::platform::testing

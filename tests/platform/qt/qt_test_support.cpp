@@ -24,9 +24,9 @@ void EnsureApplication() {
 
 namespace {
 
-ControlSpec Place(const char* name, ControlKind kind, int left, int top, int width, int height,
+ControlDesign Place(const char* name, ControlKind kind, int left, int top, int width, int height,
                   int tab_index) {
-  ControlSpec control;
+  ControlDesign control;
   control.name = name;
   control.kind = kind;
   control.left = left;
@@ -39,16 +39,16 @@ ControlSpec Place(const char* name, ControlKind kind, int left, int top, int wid
 
 }  // namespace
 
-FormSpec SampleFormSpec() {
-  const FontSpec song{"宋体", 9, 400, 134};
-  FormSpec design;
+FormDesign SampleFormDesign() {
+  const FontDesign song{"宋体", 9, 400, 134};
+  FormDesign design;
   design.caption = "日历信息管理";
   design.client_width = 7935;
   design.client_height = 3480;
-  std::vector<ControlSpec>& c = design.controls;
+  std::vector<ControlDesign>& c = design.controls;
 
   c.push_back(Place("tvInfo", ControlKind::kTreeView, 120, 360, 2055, 3015, 0));
-  c.back().font = FontSpec{"Tahoma", 9, 400, 0};
+  c.back().font = FontDesign{"Tahoma", 9, 400, 0};
   c.push_back(Place("txtHour", ControlKind::kEditBox, 3000, 480, 405, 285, 1));
   c.back().max_length = 2;
   c.push_back(Place("cboIntrval", ControlKind::kComboBox, 4320, 480, 975, 300, 3));
@@ -67,16 +67,16 @@ FormSpec SampleFormSpec() {
   c.back().cancel = true;
   c.push_back(Place("lblHour", ControlKind::kLabel, 3480, 510, 105, 180, 7));
   c.back().design_text = ":";
-  c.back().font = FontSpec{"宋体", 9, 700, 134};
+  c.back().font = FontDesign{"宋体", 9, 700, 134};
   c.push_back(Place("lblEndDay", ControlKind::kLabel, 5295, 525, 1200, 255, 8));
   c.back().design_text = "截止日期：";
   c.back().visible = false;
   c.push_back(Place("VXFrmCaptionMgr", ControlKind::kCaptionBar, 0, 0, 0, 0, -1));
-  c.back().font = FontSpec{"宋体", 8.25, 400, 134};
+  c.back().font = FontDesign{"宋体", 8.25, 400, 134};
   return design;
 }
 
-std::unique_ptr<FormWindow> BuildForm(const FormSpec& design) {
+std::unique_ptr<FormWindow> BuildForm(const FormDesign& design) {
   EnsureApplication();
   auto built = MakeQtToolkit()->CreateForm(design);
   EXPECT_TRUE(built.ok()) << built.status().description();

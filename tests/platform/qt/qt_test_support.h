@@ -21,10 +21,10 @@ void EnsureApplication();
 // tvInfo, txtHour, cboIntrval, txtEndDay (hidden), txtContent (multi-line,
 // maximum length 10), btnSave "保存(&S)", btnExit (cancel), lblHour (bold),
 // lblEndDay (hidden), VXFrmCaptionMgr (caption bar).
-FormSpec SampleFormSpec();
+FormDesign SampleFormDesign();
 
 // Builds the window with the Qt toolkit; fails the test when it cannot.
-std::unique_ptr<FormWindow> BuildForm(const FormSpec& design);
+std::unique_ptr<FormWindow> BuildForm(const FormDesign& design);
 
 // The QDialog of a form that has not been unloaded, found by its handle.
 QDialog* DialogOf(const FormWindow& window);

@@ -19,7 +19,7 @@ TEST(QtRuntimeDeathTest, RefusesToStartWithoutADisplayInsteadOfAborting) {
         for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) unsetenv(name);
         auto toolkit = MakeQtToolkit();
         auto lease = toolkit->AcquireRuntime();
-        auto form = toolkit->CreateForm(SampleFormSpec());
+        auto form = toolkit->CreateForm(SampleFormDesign());
         std::fprintf(stderr, "%s|%s", lease.status().description().c_str(),
                      form.status().description().c_str());
         std::exit(!lease.ok() && !form.ok() && QCoreApplication::instance() == nullptr ? 0 : 1);

@@ -13,7 +13,7 @@ namespace {
 class QtTreeViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    window_ = BuildForm(SampleFormSpec());
+    window_ = BuildForm(SampleFormDesign());
     ASSERT_TRUE(window_);
     tree_ = dynamic_cast<TreeView*>(window_->FindControl("tvInfo"));
     ASSERT_NE(tree_, nullptr);

@@ -48,7 +48,7 @@ TEST_F(QtWindowSystemTest, EnableWindowReportsWhetherTheWindowWasDisabled) {
 }
 
 TEST_F(QtWindowSystemTest, SetWindowOwnerMakesTheOwnersTopLevelWindowTheTransientParent) {
-  auto window = BuildForm(SampleFormSpec());
+  auto window = BuildForm(SampleFormDesign());
   ASSERT_TRUE(window);
   QWidget other;
   const WindowHandle dialog = window->Handle();
