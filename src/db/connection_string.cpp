@@ -69,7 +69,7 @@ StatusOr<ConnectionString> ConnectionString::Parse(std::string_view text) {
   ConnectionString result;
   if (trimmed.find('=') == std::string_view::npos) {
     result.bare_path_ = true;
-    result.parts_.push_back({"data source", std::string(Unquoted(trimmed))});
+    result.parts_.push_back({"data source", std::string(Unquoted(trimmed)), "Data Source"});
     return result;
   }
 
@@ -107,7 +107,7 @@ StatusOr<ConnectionString> ConnectionString::Parse(std::string_view text) {
       pos = value_end;
     }
     ++pos;  // past the ';' (or the end)
-    result.parts_.push_back({base::LowerCase(key), std::move(value)});
+    result.parts_.push_back({base::LowerCase(key), std::move(value), std::string(key)});
   }
   return result;
 }

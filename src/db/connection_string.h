@@ -30,12 +30,15 @@ class ConnectionString {
   // null when the key is absent.
   const std::string* Find(std::string_view key) const;
 
- private:
   struct Part {
-    std::string key;  // lower-cased
+    std::string key;       // lower-cased
     std::string value;
+    std::string as_given;  // the key as the text spells it
   };
+  // Every part in the order of the text, repeated keys included.
+  const std::vector<Part>& parts() const { return parts_; }
 
+ private:
   std::vector<Part> parts_;
   bool bare_path_ = false;
 };

@@ -2,28 +2,41 @@
 
 #include "base/date_text.h"
 #include "db/object_errors.h"
+#include "db/odbc_target.h"
 #include "db/sqlite/sqlite_backend.h"
+
+#if defined(AGENDIA_WITH_ODBC)
+#include "db/odbc/odbc_backend.h"
+#endif
 
 #include <string>
 
 namespace agendia::db {
 
+namespace {
+
+StatusOr<const Backend*> Odbc([[maybe_unused]] const std::string& asked) {
+#if defined(AGENDIA_WITH_ODBC)
+  return &OdbcBackend();
+#else
+  return ProviderNotFoundError(asked);
+#endif
+}
+
+}  // namespace
+
 StatusOr<const Backend*> ChooseBackend(const ConnectionString& settings) {
   if (settings.is_bare_path()) return &SqliteBackend();
 
   if (const std::string* provider = settings.Find("Provider")) {
-    if (base::LowerCase(*provider) == "sqlite") return &SqliteBackend();
+    if (base::LowerCase(base::Trim(*provider)) == "sqlite") return &SqliteBackend();
+    if (IsSqlServerProvider(*provider) || IsOdbcProvider(*provider)) return Odbc(*provider);
     return ProviderNotFoundError(*provider);
   }
-  // Without a Provider the host's client goes through ODBC, which this build
-  // does not have.
-  if (const std::string* driver = settings.Find("Driver")) {
-    return ProviderNotFoundError("ODBC driver " + *driver);
-  }
-  if (const std::string* source = settings.Find("DSN")) {
-    return ProviderNotFoundError("ODBC data source " + *source);
-  }
-  return ProviderNotFoundError("the connection string names no Provider");
+  // ADO's default provider without a Provider key is its ODBC provider.
+  if (const std::string* driver = settings.Find("Driver")) return Odbc("ODBC driver " + *driver);
+  if (const std::string* source = settings.Find("DSN")) return Odbc("ODBC data source " + *source);
+  return Odbc("the connection string names no Provider");
 }
 
 }  // namespace agendia::db

@@ -8,12 +8,13 @@
 namespace agendia::db {
 
 // The backend a connection string asks for. This is the one place that maps
-// connection strings to backends:
-//   a bare file path                   SQLite on that file
-//   Provider=SQLite;Data Source=...    SQLite on that file
-// Anything else (another Provider such as SQLOLEDB or MSOLEDBSQL, an ODBC
-// Driver= or DSN= string, or no Provider at all) fails with
-// err::kProviderNotFound naming what was asked.
+// connection strings to backends (src/db/README.md has the table):
+//   a bare file path, Provider=SQLite      the embedded SQLite backend
+//   Provider=SQLOLEDB, SQLNCLI, MSOLEDBSQL  ODBC, to SQL Server (the string
+//                                           mapped by MapToOdbc, odbc_target.h)
+//   Provider=MSDASQL, or no Provider        ODBC, the string passed on
+// Any other Provider fails with err::kProviderNotFound naming it; so does
+// every ODBC form in a build without ODBC.
 StatusOr<const Backend*> ChooseBackend(const ConnectionString& settings);
 
 }  // namespace agendia::db

@@ -17,7 +17,7 @@ std::string WithFile(std::string text, const std::string& file) {
   return text;
 }
 
-TEST_F(DbProviderChoice, OpensSqliteForItsFormsAndRefusesEveryOtherProvider) {
+TEST_F(DbProviderChoice, OpensSqliteForItsFormsAndHandsServerFormsToTheDriverManager) {
   struct Case {
     const char* connection_string;
     int32_t code;
@@ -29,13 +29,19 @@ TEST_F(DbProviderChoice, OpensSqliteForItsFormsAndRefusesEveryOtherProvider) {
       {"{file}", 0, ""},
       {"  provider = sqlite ; data source = \"{file}\" ; ", 0, ""},
       {"Provider=SQLite;Data Source='{file}';Busy Timeout=100", 0, ""},
-      {"Provider=SQLOLEDB;Data Source=dbhost;Initial Catalog=VXSystem;User ID=sa;Password=x",
-       err::kProviderNotFound, "(SQLOLEDB)"},
-      {"Provider=MSOLEDBSQL;Server=dbhost", err::kProviderNotFound, "(MSOLEDBSQL)"},
-      {"Driver={ODBC Driver 18 for SQL Server};Server=dbhost", err::kProviderNotFound,
-       "(ODBC driver ODBC Driver 18 for SQL Server)"},
-      {"DSN=VXSystem;UID=sa", err::kProviderNotFound, "(ODBC data source VXSystem)"},
-      {"Data Source={file}", err::kProviderNotFound, "(the connection string names no Provider)"},
+      {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb", err::kProviderNotFound,
+       "(Microsoft.Jet.OLEDB.4.0)"},
+      // The server providers and ODBC strings go to the driver manager; these
+      // fail before any server is asked.
+      {"Provider=SQLOLEDB;Data Source=np:\\\\dbhost\\pipe\\sql\\query;User ID=sa;Password=x",
+       err::kUnspecified,
+       "A named pipe (np:) is not supported: give the server as host or host,port (TCP)"},
+      {"Driver={No Such Driver};Server=dbhost", err::kUnspecified,
+       "[unixODBC][Driver Manager]Can't open lib 'No Such Driver' : file not found"},
+      {"DSN=VXSystem;UID=sa", err::kUnspecified,
+       "[unixODBC][Driver Manager]Data source name not found and no default driver specified"},
+      {"Data Source={file}", err::kUnspecified,
+       "[unixODBC][Driver Manager]Data source name not found and no default driver specified"},
       {"", err::kUnspecified, "Invalid connection string: it is empty"},
       {"Provider=SQLite", err::kUnspecified,
        "The connection string names no database file (Data Source)"},

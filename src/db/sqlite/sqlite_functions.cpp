@@ -1,6 +1,6 @@
 #include "db/sqlite/sqlite_functions_p.h"
 
-#include "db/sqlite/new_id.h"
+#include "db/new_id.h"
 
 namespace agendia::db {
 

@@ -1,4 +1,4 @@
-#include "db/sqlite/new_id.h"
+#include "db/new_id.h"
 
 #include <cerrno>
 #include <cstddef>

@@ -1,0 +1,223 @@
+#include "db/odbc/odbc_cursor_p.h"
+
+#include "db/database.h"
+#include "db/odbc/odbc_session_p.h"
+#include "db/odbc/wide_text.h"
+#include "base/date_text.h"
+
+#include <utility>
+
+namespace agendia::db::odbc {
+
+namespace {
+
+// Characters per SQLGetData call; longer texts come in several calls.
+constexpr size_t kTextChunk = 1024;
+
+void Overwrite(FieldValue& value, FieldValue::Type type) {
+  value.type = type;
+  value.text.clear();
+}
+
+// "2024-03-01 09:30:00.000" as SQL Server's drivers give a datetime: the
+// readers use whole seconds.
+std::optional<base::DateTime> ReadDateTime(std::string_view text) {
+  if (const size_t dot = text.find('.'); dot != std::string_view::npos && dot >= 19) {
+    text = text.substr(0, dot);
+  }
+  return base::ParseDateTime(text);
+}
+
+}  // namespace
+
+OdbcCursor::OdbcCursor(OdbcSession& session, std::unique_ptr<StatementHandle> statement)
+    : session_(&session), statement_(std::move(statement)), buffer_(kTextChunk + 1, u'\0') {}
+
+OdbcCursor::~OdbcCursor() { Close(); }
+
+Status OdbcCursor::Describe() {
+  SQLSMALLINT count = 0;
+  if (!Succeeded(SQLNumResultCols(statement_->get(), &count))) {
+    return session_->StatementFailure(statement_->get());
+  }
+  columns_.resize(size_t(count));
+  cells_.resize(size_t(count));
+  for (SQLSMALLINT i = 0; i < count; ++i) {
+    SQLWCHAR name[256] = {};
+    SQLSMALLINT name_length = 0, type = 0, scale = 0, nullable = 0;
+    SQLULEN size = 0;
+    if (!Succeeded(SQLDescribeColW(statement_->get(), SQLUSMALLINT(i + 1), name,
+                                   SQLSMALLINT(sizeof name / sizeof name[0]), &name_length, &type,
+                                   &size, &scale, &nullable))) {
+      return session_->StatementFailure(statement_->get());
+    }
+    Column& column = columns_[size_t(i)];
+    column.name = Utf16ToUtf8(std::u16string_view(Narrowed(name)));
+    switch (type) {
+      case SQL_BIT:
+      case SQL_TINYINT:
+      case SQL_SMALLINT:
+      case SQL_INTEGER:
+      case SQL_BIGINT:
+        column.kind = Kind::kInteger;
+        break;
+      case SQL_NUMERIC:
+      case SQL_DECIMAL:
+        column.kind = scale == 0 && size <= 18 ? Kind::kInteger : Kind::kReal;
+        break;
+      case SQL_REAL:
+      case SQL_FLOAT:
+      case SQL_DOUBLE:
+        column.kind = Kind::kReal;
+        break;
+      case SQL_TYPE_TIMESTAMP:
+      case SQL_TYPE_DATE:
+      case SQL_DATETIME:
+      case SQL_TIMESTAMP:
+        column.kind = Kind::kDateTime;
+        break;
+      case SQL_BINARY:
+      case SQL_VARBINARY:
+      case SQL_LONGVARBINARY:
+        column.kind = Kind::kBinary;
+        break;
+      default:
+        column.kind = Kind::kText;
+        break;
+    }
+  }
+  return Status::Ok();
+}
+
+StatusOr<bool> OdbcCursor::Next() {
+  if (!statement_ || finished_) return false;
+  const SQLRETURN fetched = SQLFetch(statement_->get());
+  if (fetched == SQL_NO_DATA) {
+    // Closing the result at its end frees the server's side at once.
+    finished_ = true;
+    SQLCloseCursor(statement_->get());
+    return false;
+  }
+  if (!Succeeded(fetched)) {
+    finished_ = true;
+    return session_->StatementFailure(statement_->get());
+  }
+  Status read = ReadRow();
+  if (!read.ok()) {
+    finished_ = true;
+    return read;
+  }
+  return true;
+}
+
+Status OdbcCursor::ReadRow() {
+  for (size_t i = 0; i < columns_.size(); ++i) {
+    Cell& cell = cells_[i];
+    const auto number = SQLUSMALLINT(i + 1);
+    SQLLEN indicator = 0;
+    SQLRETURN got = SQL_SUCCESS;
+    switch (columns_[i].kind) {
+      case Kind::kInteger:
+        got = SQLGetData(statement_->get(), number, SQL_C_SBIGINT, &cell.integer, 0, &indicator);
+        break;
+      case Kind::kReal:
+        got = SQLGetData(statement_->get(), number, SQL_C_DOUBLE, &cell.real, 0, &indicator);
+        break;
+      case Kind::kBinary:
+        AGENDIA_RETURN_IF_ERROR(ReadBinary(number, cell));
+        continue;
+      case Kind::kText:
+      case Kind::kDateTime:
+        AGENDIA_RETURN_IF_ERROR(ReadText(number, cell));
+        continue;
+    }
+    if (!Succeeded(got)) return session_->StatementFailure(statement_->get());
+    cell.null = indicator == SQL_NULL_DATA;
+  }
+  return Status::Ok();
+}
+
+Status OdbcCursor::ReadText(SQLUSMALLINT number, Cell& cell) {
+  cell.text.clear();
+  cell.null = false;
+  const auto buffer_bytes = SQLLEN((kTextChunk + 1) * sizeof(char16_t));
+  for (;;) {
+    SQLLEN indicator = 0;
+    const SQLRETURN got = SQLGetData(statement_->get(), number, SQL_C_WCHAR, buffer_.data(),
+                                     buffer_bytes, &indicator);
+    if (got == SQL_NO_DATA) return Status::Ok();  // the whole value was read before
+    if (!Succeeded(got)) return session_->StatementFailure(statement_->get());
+    if (indicator == SQL_NULL_DATA) {
+      cell.null = true;
+      return Status::Ok();
+    }
+    // A longer value fills the buffer but for the terminating zero.
+    const bool whole = indicator != SQL_NO_TOTAL && indicator < buffer_bytes;
+    const size_t units = whole ? size_t(indicator) / sizeof(char16_t) : kTextChunk;
+    AppendUtf16AsUtf8(std::u16string_view(buffer_.data(), units), cell.text);
+    if (whole && got == SQL_SUCCESS) return Status::Ok();
+  }
+}
+
+Status OdbcCursor::ReadBinary(SQLUSMALLINT number, Cell& cell) {
+  cell.text.clear();
+  cell.null = false;
+  char chunk[4096];
+  for (;;) {
+    SQLLEN indicator = 0;
+    const SQLRETURN got =
+        SQLGetData(statement_->get(), number, SQL_C_BINARY, chunk, SQLLEN(sizeof chunk), &indicator);
+    if (got == SQL_NO_DATA) return Status::Ok();
+    if (!Succeeded(got)) return session_->StatementFailure(statement_->get());
+    if (indicator == SQL_NULL_DATA) {
+      cell.null = true;
+      return Status::Ok();
+    }
+    const bool whole = indicator != SQL_NO_TOTAL && indicator <= SQLLEN(sizeof chunk);
+    cell.text.append(chunk, whole ? size_t(indicator) : sizeof chunk);
+    if (whole && got == SQL_SUCCESS) return Status::Ok();
+  }
+}
+
+void OdbcCursor::Read(int index, FieldValue& value) const {
+  const Cell& cell = cells_[size_t(index)];
+  if (cell.null) {
+    Overwrite(value, FieldValue::Type::kNull);
+    return;
+  }
+  switch (columns_[size_t(index)].kind) {
+    case Kind::kInteger:
+      Overwrite(value, FieldValue::Type::kInteger);
+      value.integer = cell.integer;
+      return;
+    case Kind::kReal:
+      Overwrite(value, FieldValue::Type::kReal);
+      value.real = cell.real;
+      return;
+    case Kind::kDateTime:
+      Overwrite(value, FieldValue::Type::kText);
+      value.text.append(cell.text);
+      if (auto date_time = ReadDateTime(cell.text)) {
+        value.type = FieldValue::Type::kDateTime;
+        value.date_time = *date_time;
+      }
+      return;
+    case Kind::kText:
+    case Kind::kBinary:
+      Overwrite(value, FieldValue::Type::kText);
+      value.text.append(cell.text);
+      return;
+  }
+}
+
+void OdbcCursor::Close() {
+  if (session_) session_->Forget(*this);
+  Detach();
+}
+
+void OdbcCursor::Detach() {
+  statement_.reset();
+  session_ = nullptr;
+}
+
+}  // namespace agendia::db::odbc

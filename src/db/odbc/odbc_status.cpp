@@ -1,0 +1,54 @@
+#include "db/odbc/odbc_status_p.h"
+
+#include "db/database.h"
+#include "db/odbc/wide_text.h"
+#include "db/odbc_target.h"
+
+namespace agendia::db::odbc {
+
+int32_t NumberForState(std::string_view state, Stage stage) {
+  if (state == "HYT00" || state == "HYT01" || state == "57014") return err::kTimeout;
+  if (state.starts_with("23")) return err::kIntegrityViolation;
+  if (stage == Stage::kStatement && (state.starts_with("42") || state == "37000" ||
+                                     state.starts_with("21") || state.starts_with("22"))) {
+    return err::kErrorsInCommand;
+  }
+  return err::kUnspecified;
+}
+
+Status Failure(SQLSMALLINT handle_type, SQLHANDLE handle, Stage stage,
+               const std::vector<std::string>& secrets) {
+  std::string description;
+  std::string information;
+  int32_t number = 0;
+  for (SQLSMALLINT record = 1; record <= 8; ++record) {
+    SQLWCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    SQLWCHAR text[1024] = {};
+    SQLSMALLINT length = 0;
+    const SQLRETURN got = SQLGetDiagRecW(handle_type, handle, record, state, &native, text,
+                                         SQLSMALLINT(sizeof text / sizeof text[0]), &length);
+    if (!Succeeded(got)) break;
+    const std::string sqlstate = Utf16ToUtf8(std::u16string_view(Narrowed(state)));
+    std::u16string_view message(Narrowed(text));
+    // Information (01xxx) rarely says why the call failed; it is the
+    // description only when nothing else is said (unixODBC reports a driver
+    // it cannot load so).
+    if (sqlstate.starts_with("01")) {
+      if (!information.empty()) information += "; ";
+      AppendUtf16AsUtf8(message, information);
+      continue;
+    }
+    const int32_t kind = NumberForState(sqlstate, stage);
+    // A time-out outranks what the driver adds after it ("query cancelled").
+    if (number == 0 || kind == err::kTimeout) number = kind;
+    if (!description.empty()) description += "; ";
+    AppendUtf16AsUtf8(message, description);
+  }
+  if (number == 0) number = err::kUnspecified;
+  if (description.empty()) description = std::move(information);
+  if (description.empty()) description = "The ODBC driver reported a failure without a message";
+  return Status::Error(number, WithoutSecrets(std::move(description), secrets));
+}
+
+}  // namespace agendia::db::odbc

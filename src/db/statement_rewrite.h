@@ -1,0 +1,32 @@
+#pragma once
+
+#include <agendia/status.h>
+
+#include <string>
+#include <string_view>
+
+namespace agendia::db {
+
+// What a backend changes in the host's SQL Server statement text so that its
+// database reads it with the same meaning. Only text outside string literals
+// ('...' with '' for an apostrophe), quoted names ("..." and [...] unless
+// asked otherwise) and comments (-- and /* */) is changed, so a memo titled
+// "VXSystem..x" or "NewID()" keeps its title.
+struct StatementRewrite {
+  // "VXSystem.." (any letter case) before a table name is removed: the
+  // connection already is in that database.
+  bool drop_database_qualifier = false;
+  // [name] becomes name when it is a plain name (letters, digits, '_'), else
+  // "name": [Year] reads as the column Year where brackets mean nothing.
+  bool unbracket_names = false;
+  // NewID() (any letter case, spaces allowed inside the parentheses) becomes
+  // a string literal holding a new identifier (see NewIdText), a new one for
+  // each call, for databases without such a function.
+  bool new_id_as_literal = false;
+};
+
+// The statement rewritten as `rewrite` asks. Fails with err::kUnspecified
+// only when a new identifier is needed and the system's random source fails.
+StatusOr<std::string> RewriteStatement(std::string_view statement, const StatementRewrite& rewrite);
+
+}  // namespace agendia::db

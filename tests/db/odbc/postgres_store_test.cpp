@@ -1,0 +1,174 @@
+// The memo statements on a real PostgreSQL server through psqlODBC, read
+// back with psql past the component: the texts that must survive the trip,
+// two users writing at once, the time limit, and the failures' numbers.
+
+#include "db/database.h"
+#include "db/default_client.h"
+#include "memo/statements.h"
+#include "db/odbc/postgres_cluster.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace agendia::db {
+namespace {
+
+using testing::PostgresCluster;
+
+class PostgresStore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(cluster_.ready());
+    cluster_.DeleteAllMemos();
+  }
+
+  // An open connection as the window opens one: CommandTimeout 300,
+  // ConnectionTimeout 0.
+  std::shared_ptr<Connection> Open(long command_timeout = 300) {
+    auto connection = client_->CreateConnection();
+    EXPECT_TRUE(connection.ok());
+    EXPECT_TRUE((*connection)->SetCommandTimeout(command_timeout).ok());
+    EXPECT_TRUE((*connection)->SetConnectionTimeout(0).ok());
+    const Status opened = (*connection)->Open(cluster_.ConnectionString());
+    EXPECT_TRUE(opened.ok()) << opened.description();
+    return *connection;
+  }
+
+  static memo::NewMemo Memo(std::string user, std::string title, std::string content) {
+    return {std::move(title), std::move(content), std::move(user), "2024-03-01 09:30:00",
+            570, 2, "001", "2024"};
+  }
+
+  // Column `column` of every row the select gives.
+  std::vector<std::string> Read(const std::shared_ptr<Connection>& connection,
+                                const std::string& select, const std::string& column) {
+    std::vector<std::string> values;
+    auto recordset = client_->CreateRecordset();
+    EXPECT_TRUE((*recordset)->SetActiveConnection(connection).ok());
+    const Status opened = (*recordset)->Open(select);
+    EXPECT_TRUE(opened.ok()) << opened.description();
+    if (!opened.ok()) return values;
+    while (!*(*recordset)->EndOfFile()) {
+      auto value = (*recordset)->Value(column);
+      EXPECT_TRUE(value.ok()) << value.status().description();
+      if (value.ok()) values.push_back(value->text);
+      EXPECT_TRUE((*recordset)->MoveNext().ok());
+    }
+    return values;
+  }
+
+  PostgresCluster cluster_;
+  std::shared_ptr<Client> client_ = MakeDefaultClient();
+};
+
+TEST_F(PostgresStore, ChineseTextAndApostrophesSurviveTheRoundTrip) {
+  const std::string title = "週會：討論「年度計畫」😀";
+  const std::string content = "Bob's 'quoted' text -- not a comment /* nor this */ VXSystem..x NewID()";
+  auto connection = Open();
+  auto insert = memo::InsertMemo(Memo("張三", title, content));
+  ASSERT_TRUE(insert.ok());
+  const Status inserted = connection->Execute(*insert);
+  ASSERT_TRUE(inserted.ok()) << inserted.description();
+
+  EXPECT_EQ(Read(connection, memo::SelectByReceiver("張三"), "cMsgTitle"),
+            std::vector<std::string>{title});
+  EXPECT_EQ(Read(connection, memo::SelectByReceiver("張三"), "CMSGCONTENT"),
+            std::vector<std::string>{content});
+  EXPECT_EQ(cluster_.Psql("select cmsgtitle, cmsgcontent, csender, dsend, nvalidday, "
+                          "displayperiods, account, year, bhasread from za_message"),
+            (std::vector<std::string>{title + "|" + content +
+                                      "|張三|2024-03-01 09:30:00|570|2|001|2024|0"}));
+  // The identifier is the server's: an upper-case GUID the text never held.
+  const auto ids = cluster_.Psql("select cmsgid from za_message");
+  ASSERT_TRUE(ids.has_value());
+  ASSERT_EQ(ids->size(), 1u);
+  EXPECT_EQ(ids->front().size(), 36u);
+  EXPECT_EQ(ids->front().find_first_of("abcdef"), std::string::npos);
+}
+
+TEST_F(PostgresStore, UpdateAndDeleteOfAMissingMemoSucceedAndChangeNothing) {
+  auto connection = Open();
+  ASSERT_TRUE(connection->Execute(*memo::InsertMemo(Memo("demo", "Kept", "x"))).ok());
+  const Status updated =
+      connection->Execute(memo::UpdateMemo({"2024-03-02 10:00:00", "t", "c", 600, 1}, "NO-SUCH"));
+  EXPECT_TRUE(updated.ok()) << updated.description();
+  const Status deleted = connection->Execute(memo::DeleteMemo(""));
+  EXPECT_TRUE(deleted.ok()) << deleted.description();
+  EXPECT_EQ(cluster_.Psql("select cmsgtitle from za_message"), std::vector<std::string>{"Kept"});
+}
+
+TEST_F(PostgresStore, ReceiversMatchWithoutRegardToLetterCase) {
+  auto connection = Open();
+  ASSERT_TRUE(connection->Execute(*memo::InsertMemo(Memo("Demo", "Case", "x"))).ok());
+  EXPECT_EQ(Read(connection, memo::SelectByReceiver("DEMO"), "cMsgTitle"),
+            std::vector<std::string>{"Case"});
+}
+
+TEST_F(PostgresStore, TwoUsersSavingAtTheSameTimeLoseNoMemo) {
+  constexpr int kEach = 25;
+  auto save_all = [this](const std::string& user, std::vector<Status>& results) {
+    for (int i = 0; i < kEach; ++i) {
+      // Each save opens its own connection, as the window's action does.
+      auto connection = client_->CreateConnection();
+      (*connection)->SetCommandTimeout(300).IgnoreError();
+      (*connection)->SetConnectionTimeout(0).IgnoreError();
+      Status status = (*connection)->Open(cluster_.ConnectionString());
+      if (status.ok()) {
+        status = (*connection)->Execute(
+            *memo::InsertMemo(Memo(user, user + " " + std::to_string(i), "x")));
+      }
+      results.push_back(status);
+    }
+  };
+  std::vector<Status> first, second;
+  std::thread one(save_all, "alice", std::ref(first));
+  std::thread two(save_all, "bob", std::ref(second));
+  one.join();
+  two.join();
+  for (const auto* results : {&first, &second}) {
+    for (const Status& status : *results) EXPECT_TRUE(status.ok()) << status.description();
+  }
+  EXPECT_EQ(cluster_.Psql("select creceiver, count(*) from za_message group by creceiver "
+                          "order by creceiver"),
+            (std::vector<std::string>{"alice|25", "bob|25"}));
+}
+
+TEST_F(PostgresStore, AStatementPastTheCommandTimeoutFailsWithTheTimeoutNumber) {
+  auto connection = Open(/*command_timeout=*/1);
+  const Status slept = connection->Execute("select pg_sleep(30)");
+  EXPECT_EQ(slept.code(), err::kTimeout) << slept.description();
+  // The connection is still good for the next statement.
+  EXPECT_TRUE(connection->Execute(*memo::InsertMemo(Memo("demo", "After", "x"))).ok());
+
+  auto recordset = client_->CreateRecordset();
+  ASSERT_TRUE((*recordset)->SetActiveConnection(connection).ok());
+  EXPECT_EQ((*recordset)->Open("select pg_sleep(30) as n").code(), err::kTimeout);
+}
+
+TEST_F(PostgresStore, FailuresCarryTheNumbersOfTheEmbeddedDatabaseAndNeverThePassword) {
+  auto connection = Open();
+  const Status rejected = connection->Execute("select * from VXSystem..NoSuchTable");
+  EXPECT_EQ(rejected.code(), err::kErrorsInCommand) << rejected.description();
+
+  ASSERT_TRUE(cluster_.Psql("insert into za_message (cmsgid, nmsgtype) values ('DUP', 100)"));
+  const Status duplicate = connection->Execute(
+      "insert into VXSystem..za_message (cMsgId, nMsgType) VALUES('DUP', 100)");
+  EXPECT_EQ(duplicate.code(), err::kIntegrityViolation) << duplicate.description();
+
+  const std::string wrong_password = "Wrong-" + cluster_.password();
+  std::string text = cluster_.ConnectionString();
+  text.replace(text.find("Pwd=") + 4, std::string::npos, wrong_password);
+  auto refused = client_->CreateConnection();
+  const Status login = (*refused)->Open(text);
+  EXPECT_EQ(login.code(), err::kUnspecified);
+  EXPECT_NE(login.description().find("password authentication failed"), std::string::npos)
+      << login.description();
+  EXPECT_EQ(login.description().find(wrong_password), std::string::npos) << login.description();
+  EXPECT_EQ((*refused)->State(), kStateClosed);
+}
+
+}  // namespace
+}  // namespace agendia::db
