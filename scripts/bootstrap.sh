@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev
   libsqlite3-dev sqlite3
+  unixodbc unixodbc-dev odbc-postgresql tdsodbc libsqliteodbc postgresql
   xvfb xauth xdotool
   fonts-wqy-zenhei fonts-dejavu-core
 )

@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QDir>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <cstdlib>
@@ -68,7 +69,9 @@ std::optional<PortalOptions> ParsePortalOptions(const QStringList& arguments, QS
       "and opens the memo calendar for one user."));
   parser.addHelpOption();
   const QCommandLineOption db({QStringLiteral("db")},
-                              QStringLiteral("Connection string of the memo database (default: %1).")
+                              QStringLiteral("Connection string of the memo database: a SQLite file, or a "
+                                             "SQL Server, PostgreSQL or other ODBC connection "
+                                             "string (default: %1).")
                                   .arg(options.connection),
                               QStringLiteral("CONNECTION"));
   const QCommandLineOption user({QStringLiteral("user")},
@@ -126,4 +129,15 @@ std::optional<PortalOptions> ParsePortalOptions(const QStringList& arguments, QS
   options.open_at_once = parser.isSet(open);
   options.exit_on_close = parser.isSet(exit_on_close);
   return options;
+}
+
+QString MaskedConnection(const QString& connection) {
+  // A value runs to the next ';' unless quoted with {...} (where "}}" stands
+  // for '}'), "..." or '...'.
+  static const QRegularExpression kPassword(
+      QStringLiteral(R"((^|;)(\s*(?:password|pwd)\s*=\s*)(\{(?:[^}]|\}\})*\}|"[^"]*"|'[^']*'|[^;]*))"),
+      QRegularExpression::CaseInsensitiveOption);
+  QString masked = connection;
+  masked.replace(kPassword, QStringLiteral("\\1\\2****"));
+  return masked;
 }

@@ -25,6 +25,10 @@ PortalOptions DefaultPortalOptions();
 // anything else -> en-us.
 QString LanguageForLocale(const QString& locale_name);
 
+// `connection` as the portal shows it: the value of every Password or Pwd key
+// (any letter case, quoted or not) replaced by "****".
+QString MaskedConnection(const QString& connection);
+
 // Parses the command line. Returns nothing and sets `message` (and
 // `exit_code`) when the program should stop: --help, or a bad option.
 std::optional<PortalOptions> ParsePortalOptions(const QStringList& arguments, QString& message,

@@ -35,7 +35,7 @@ PortalWindow::PortalWindow(PortalOptions options, agendia::ComPtr<agendia::_Cale
   pane_layout->addStretch();
   layout->addWidget(pane_);
 
-  auto* database = new QLabel(QStringLiteral("Database: %1").arg(options_.connection), central);
+  auto* database = new QLabel(QStringLiteral("Database: %1").arg(MaskedConnection(options_.connection)), central);
   database->setTextInteractionFlags(Qt::TextSelectableByMouse);
   database->setWordWrap(true);
   layout->addWidget(database);
