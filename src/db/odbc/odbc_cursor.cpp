@@ -91,6 +91,11 @@ Status OdbcCursor::Describe() {
 
 StatusOr<bool> OdbcCursor::Next() {
   if (!statement_ || finished_) return false;
+  // An action statement ran to its end in SQLExecDirect and has no rows.
+  if (columns_.empty()) {
+    finished_ = true;
+    return false;
+  }
   const SQLRETURN fetched = SQLFetch(statement_->get());
   if (fetched == SQL_NO_DATA) {
     // Closing the result at its end frees the server's side at once.

@@ -100,6 +100,17 @@ TEST_F(PostgresStore, UpdateAndDeleteOfAMissingMemoSucceedAndChangeNothing) {
   EXPECT_EQ(cluster_.Psql("select cmsgtitle from za_message"), std::vector<std::string>{"Kept"});
 }
 
+TEST_F(PostgresStore, ARecordsetOpenedOnAnActionStatementRunsItAndStaysClosed) {
+  auto connection = Open();
+  ASSERT_TRUE(connection->Execute(*memo::InsertMemo(Memo("demo", "Old", "x"))).ok());
+  auto recordset = client_->CreateRecordset();
+  ASSERT_TRUE((*recordset)->SetActiveConnection(connection).ok());
+  const Status opened = (*recordset)->Open("update VXSystem..za_message set cMsgTitle='New'");
+  EXPECT_TRUE(opened.ok()) << opened.description();
+  EXPECT_EQ((*recordset)->State(), kStateClosed);
+  EXPECT_EQ(cluster_.Psql("select cmsgtitle from za_message"), std::vector<std::string>{"New"});
+}
+
 TEST_F(PostgresStore, ReceiversMatchWithoutRegardToLetterCase) {
   auto connection = Open();
   ASSERT_TRUE(connection->Execute(*memo::InsertMemo(Memo("Demo", "Case", "x"))).ok());
