@@ -16,7 +16,7 @@ command=${1:?usage: postgres-cluster.sh start|stop|pause|resume STATE_DIR}
 state_dir=${2:?usage: postgres-cluster.sh start|stop|pause|resume STATE_DIR}
 state_file=$state_dir/cluster.env
 here=$(cd "$(dirname "$0")" && pwd)
-schema=$here/../../sql/postgresql/ZA_Message.sql
+schema=$here/../../../sql/postgresql/ZA_Message.sql
 
 bin_dir() {
   local found

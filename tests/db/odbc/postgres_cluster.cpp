@@ -40,12 +40,7 @@ std::optional<std::string> Run(const std::string& command) {
 
 PostgresCluster::PostgresCluster() {
   const char* state = std::getenv("AGENDIA_PG_STATE");
-  if (!state) {
-    ADD_FAILURE() << "AGENDIA_PG_STATE is not set: run the test through ctest, whose fixture "
-                     "starts the PostgreSQL cluster";
-    return;
-  }
-  state_dir_ = state;
+  state_dir_ = state ? state : AGENDIA_PG_STATE_DIR;
   std::ifstream file(state_dir_ + "/cluster.env");
   std::map<std::string, std::string> values;
   for (std::string line; std::getline(file, line);) {
@@ -53,7 +48,8 @@ PostgresCluster::PostgresCluster() {
     if (equals != std::string::npos) values[line.substr(0, equals)] = line.substr(equals + 1);
   }
   if (values["PGPORT"].empty()) {
-    ADD_FAILURE() << "no running PostgreSQL cluster is described in " << state_dir_;
+    ADD_FAILURE() << "no running PostgreSQL cluster is described in " << state_dir_
+                  << ": run the test through ctest, whose fixture starts the cluster";
     return;
   }
   bin_dir_ = values["AGENDIA_PG_BIN"];

@@ -12,7 +12,8 @@ namespace agendia::testing {
 
 class PostgresCluster {
  public:
-  // Reads $AGENDIA_PG_STATE/cluster.env; fails the test when it is missing,
+  // Reads cluster.env of the fixture's state folder (AGENDIA_PG_STATE
+  // overrides the build's); fails the test when it is missing,
   // as a test run without the fixture must not pass unnoticed.
   PostgresCluster();
 
