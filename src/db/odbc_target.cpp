@@ -48,7 +48,6 @@ void Add(std::string& out, std::string_view key, std::string_view value) {
 }
 
 std::optional<long> WholeNumber(std::string_view text) {
-  text = std::string_view(text).substr(0, text.size());
   long value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
