@@ -11,8 +11,8 @@ bench=$build/bin/agendia-bench-odbc-tree
 [ -x "$bench" ] || { echo "build first: cmake --build $build --target agendia-bench-odbc-tree" >&2; exit 2; }
 
 state=$(mktemp -d)
-trap 'tests/odbc/postgres-cluster.sh stop "$state"; rm -rf "$state"' EXIT
-tests/odbc/postgres-cluster.sh start "$state" >/dev/null
+trap 'tests/db/odbc/postgres-cluster.sh stop "$state"; rm -rf "$state"' EXIT
+tests/db/odbc/postgres-cluster.sh start "$state" >/dev/null
 # shellcheck disable=SC1091
 . "$state/cluster.env"
 export PGHOST PGPORT PGUSER PGPASSWORD PGDATABASE
