@@ -1,0 +1,291 @@
+// The Calender class as a COM object: the dual interface _Calender over the
+// core's Calender. The vtable members convert BSTRs and HRESULTs; IDispatch
+// is served from the embedded type library, except CalenderDesign, whose
+// by-reference strings script hosts pass in a form the type library's
+// dispatch does not accept.
+
+#include "component/win32/com_server_p.h"
+
+#include "component/Calender.h"
+#include "component/module_objects.h"
+#include "component/no_throw.h"
+#include "platform/default_platform.h"
+
+#include <array>
+#include <new>
+
+namespace agendia::component::win32 {
+namespace {
+
+constexpr int kDesignArgumentCount = 6;
+constexpr std::array<const char*, kDesignArgumentCount> kDesignArgumentNames = {
+    "VxDbName", "cUserID", "cAcc_ID", "cIYear", "dayCurr", "language"};
+
+// Copies the thread's error information into `info`, as ITypeInfo::Invoke
+// does for the members it calls.
+void FillExceptionInfo(EXCEPINFO* info, HRESULT code) {
+  if (info == nullptr) return;
+  *info = EXCEPINFO{};
+  info->scode = code;
+  IErrorInfo* error = nullptr;
+  if (GetErrorInfo(0, &error) == S_OK && error != nullptr) {
+    error->GetDescription(&info->bstrDescription);
+    error->GetSource(&info->bstrSource);
+    error->Release();
+  }
+  if (info->bstrSource == nullptr) info->bstrSource = SysAllocString(kErrorSource);
+}
+
+class ComCalender final : public ::_Calender, public ::ISupportErrorInfo {
+ public:
+  explicit ComCalender(agendia::ComPtr<agendia::Calender> core) : core_(std::move(core)) {}
+
+  // IUnknown.
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID__Calender)) {
+      *object = static_cast<::_Calender*>(this);
+    } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
+      *object = static_cast<::ISupportErrorInfo*>(this);
+    } else {
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const LONG refs = InterlockedDecrement(&refs_);
+    if (refs == 0) delete this;
+    return static_cast<ULONG>(refs);
+  }
+
+  // ISupportErrorInfo: every failure of _Calender carries a description.
+  HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
+    return IsEqualIID(iid, IID__Calender) ? S_OK : S_FALSE;
+  }
+
+  // IDispatch.
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (count == nullptr) return E_POINTER;
+    *count = 1;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
+    if (info == nullptr) return E_POINTER;
+    *info = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    HRESULT loaded = LoadTypeInfo();
+    if (FAILED(loaded)) return loaded;
+    dispatch_info_->AddRef();
+    *info = dispatch_info_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
+                                          DISPID* ids) override {
+    if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    HRESULT loaded = LoadTypeInfo();
+    if (FAILED(loaded)) return loaded;
+    return DispGetIDsOfNames(dispatch_info_, names, count, ids);
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO* exception, UINT* argument_error) override {
+    if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    if (params == nullptr) return E_INVALIDARG;
+    if (id == agendia::dispid::kCalenderDesign && (flags & DISPATCH_METHOD)) {
+      return InvokeCalenderDesign(*params, result, exception, argument_error);
+    }
+    HRESULT loaded = LoadTypeInfo();
+    if (FAILED(loaded)) return loaded;
+    return DispInvoke(static_cast<::_Calender*>(this), interface_info_, id, flags, params, result,
+                      exception, argument_error);
+  }
+
+  // _Calender.
+  HRESULT STDMETHODCALLTYPE put_PortHwnd(LONG hwnd) override {
+    return ReportStatus(CallWithoutThrowing("PortHwnd", [&] { return core_->put_PortHwnd(hwnd); }));
+  }
+  HRESULT STDMETHODCALLTYPE GetPortalHwnd(LONG vData, LONG* result) override {
+    if (result == nullptr) return ReportStatus(Status::Error(hr::kPointer, "GetPortalHwnd: no place for the result"));
+    int32_t portal = 0;
+    HRESULT code = ReportStatus(
+        CallWithoutThrowing("GetPortalHwnd", [&] { return core_->GetPortalHwnd(vData, &portal); }));
+    *result = portal;
+    return code;
+  }
+  HRESULT STDMETHODCALLTYPE get_PortalEnabled(VARIANT_BOOL* result) override {
+    if (result == nullptr) return ReportStatus(Status::Error(hr::kPointer, "PortalEnabled: no place for the result"));
+    int16_t enabled = 0;
+    HRESULT code = ReportStatus(
+        CallWithoutThrowing("PortalEnabled", [&] { return core_->get_PortalEnabled(&enabled); }));
+    *result = enabled;
+    return code;
+  }
+  HRESULT STDMETHODCALLTYPE put_PortalEnabled(VARIANT_BOOL value) override {
+    return ReportStatus(CallWithoutThrowing("PortalEnabled", [&] { return core_->put_PortalEnabled(value); }));
+  }
+  // The texts are read, never written back.
+  HRESULT STDMETHODCALLTYPE CalenderDesign(BSTR* VxDbName, BSTR* cUserID, BSTR* cAcc_ID, BSTR* cIYear,
+                                           BSTR* dayCurr, BSTR* language) override {
+    const std::array<BSTR*, kDesignArgumentCount> given = {VxDbName, cUserID, cAcc_ID, cIYear, dayCurr, language};
+    std::array<std::string, kDesignArgumentCount> texts;
+    for (int i = 0; i < kDesignArgumentCount; ++i) {
+      if (given[i] == nullptr) {
+        return ReportStatus(Status::Error(
+            hr::kPointer, std::string("CalenderDesign: ") + kDesignArgumentNames[i] + " is a null pointer"));
+      }
+      texts[i] = FromBstr(*given[i]);
+    }
+    return Design(texts);
+  }
+
+ private:
+  ~ComCalender() {
+    if (interface_info_) interface_info_->Release();
+    if (dispatch_info_) dispatch_info_->Release();
+  }
+
+  HRESULT Design(std::array<std::string, kDesignArgumentCount>& texts) {
+    // The object may be released by the host while its window is open (a
+    // call dispatched during the modal wait); it lives until the call ends.
+    AddRef();
+    HRESULT code = ReportStatus(CallWithoutThrowing("CalenderDesign", [&] {
+      return core_->CalenderDesign(&texts[0], &texts[1], &texts[2], &texts[3], &texts[4], &texts[5]);
+    }));
+    Release();
+    return code;
+  }
+
+  // Script hosts pass each variable as VT_BYREF|VT_VARIANT holding the
+  // string, which the type library's dispatch refuses for a BSTR* parameter;
+  // any argument that converts to a text is taken, and nothing is written
+  // back.
+  HRESULT InvokeCalenderDesign(const DISPPARAMS& params, VARIANT* result, EXCEPINFO* exception,
+                               UINT* argument_error) {
+    if (params.cNamedArgs > 0) return DISP_E_NONAMEDARGS;
+    if (params.cArgs != kDesignArgumentCount) return DISP_E_BADPARAMCOUNT;
+    std::array<std::string, kDesignArgumentCount> texts;
+    for (int i = 0; i < kDesignArgumentCount; ++i) {
+      // Arguments come last first.
+      const UINT position = static_cast<UINT>(kDesignArgumentCount - 1 - i);
+      const VARIANT* argument = &params.rgvarg[position];
+      while (V_VT(argument) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(argument) != nullptr) {
+        argument = V_VARIANTREF(argument);
+      }
+      if (V_VT(argument) == VT_BSTR) {
+        texts[i] = FromBstr(V_BSTR(argument));
+      } else if (V_VT(argument) == (VT_BYREF | VT_BSTR) && V_BSTRREF(argument) != nullptr) {
+        texts[i] = FromBstr(*V_BSTRREF(argument));
+      } else {
+        VARIANT converted;
+        VariantInit(&converted);
+        if (FAILED(VariantChangeType(&converted, const_cast<VARIANT*>(argument), 0, VT_BSTR))) {
+          if (argument_error) *argument_error = position;
+          HRESULT code = ReportStatus(Status::Error(
+              hr::kTypeMismatch, std::string("CalenderDesign: ") + kDesignArgumentNames[i] + " is not a text"));
+          FillExceptionInfo(exception, code);
+          return DISP_E_EXCEPTION;
+        }
+        texts[i] = FromBstr(V_BSTR(&converted));
+        VariantClear(&converted);
+      }
+    }
+    if (result) VariantInit(result);
+    HRESULT code = Design(texts);
+    if (FAILED(code)) {
+      FillExceptionInfo(exception, code);
+      return DISP_E_EXCEPTION;
+    }
+    return S_OK;
+  }
+
+  // The dispatch type information of _Calender (what GetTypeInfo hands out
+  // and names are looked up in) and its vtable interface (what Invoke calls
+  // through), from the type library embedded in this DLL.
+  HRESULT LoadTypeInfo() {
+    if (interface_info_) return S_OK;
+    ITypeLib* library = nullptr;
+    HRESULT code = LoadTypeLibEx(ServerPath().c_str(), REGKIND_NONE, &library);
+    if (FAILED(code)) return code;
+    ITypeInfo* dispatch = nullptr;
+    code = library->GetTypeInfoOfGuid(IID__Calender, &dispatch);
+    library->Release();
+    if (FAILED(code)) return code;
+    ITypeInfo* vtable = nullptr;
+    HREFTYPE reference = 0;
+    code = dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &reference);
+    if (SUCCEEDED(code)) code = dispatch->GetRefTypeInfo(reference, &vtable);
+    if (FAILED(code)) {
+      // Not dual after all: the dispatch information serves both.
+      vtable = dispatch;
+      vtable->AddRef();
+    }
+    dispatch_info_ = dispatch;
+    interface_info_ = vtable;
+    return S_OK;
+  }
+
+  LONG refs_ = 1;
+  ModuleObject module_object_;
+  agendia::ComPtr<agendia::Calender> core_;
+  ITypeInfo* dispatch_info_ = nullptr;
+  ITypeInfo* interface_info_ = nullptr;
+};
+
+}  // namespace
+
+std::string FromBstr(BSTR text) {
+  if (text == nullptr) return {};
+  const int length = static_cast<int>(SysStringLen(text));
+  if (length == 0) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text, length, narrow.data(), size, nullptr, nullptr);
+  return narrow;
+}
+
+BSTR ToBstr(std::string_view text) {
+  const int size = static_cast<int>(text.size());
+  const int length = size == 0 ? 0 : MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+  BSTR wide = SysAllocStringLen(nullptr, static_cast<UINT>(length > 0 ? length : 0));
+  if (wide && length > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide, length);
+  return wide;
+}
+
+HRESULT ReportStatus(const Status& status) {
+  if (status.ok()) return static_cast<HRESULT>(status.code());
+  ICreateErrorInfo* create = nullptr;
+  if (SUCCEEDED(CreateErrorInfo(&create))) {
+    create->SetGUID(IID__Calender);
+    create->SetSource(const_cast<LPOLESTR>(kErrorSource));
+    BSTR description = ToBstr(status.description());
+    create->SetDescription(description);
+    SysFreeString(description);
+    IErrorInfo* error = nullptr;
+    if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&error)))) {
+      SetErrorInfo(0, error);
+      error->Release();
+    }
+    create->Release();
+  }
+  return static_cast<HRESULT>(status.code());
+}
+
+HRESULT CreateCalenderObject(REFIID iid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  std::shared_ptr<const platform::Platform> platform = platform::DefaultPlatform();
+  if (!platform) return E_FAIL;
+  ComCalender* created = nullptr;
+  try {
+    created = new ComCalender(agendia::Calender::Create(std::move(platform)));
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  HRESULT code = created->QueryInterface(iid, object);
+  created->Release();
+  return code;
+}
+
+}  // namespace agendia::component::win32

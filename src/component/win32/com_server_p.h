@@ -1,0 +1,62 @@
+#pragma once
+
+// The Windows headers and the interface widl generates from AgendiaVB.idl,
+// for the files of the COM server. The MessageBox macro is undone so that it
+// cannot rename the toolkit's member of that name in a file that sees both.
+
+#ifndef UNICODE
+#define UNICODE
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+
+#include <windows.h>
+#include <ole2.h>
+#include <oleauto.h>
+#include <olectl.h>
+
+#undef MessageBox
+#undef GetObject
+
+#include "AgendiaVB.h"  // generated: _Calender, LIBID_AgendiaVB, CLSID_Calender
+
+#include <agendia/status.h>
+
+#include <string>
+#include <string_view>
+
+namespace agendia::component::win32 {
+
+// The DLL's own module handle, set when the system loads it.
+HMODULE ServerModule();
+// The full path of the DLL, as registration writes it.
+std::wstring ServerPath();
+
+// The versioned ProgID that the version-independent one names as current.
+inline constexpr wchar_t kProgId[] = L"AgendiaVB.Calender";
+inline constexpr wchar_t kVersionedProgId[] = L"AgendiaVB.Calender.1";
+inline constexpr wchar_t kErrorSource[] = L"AgendiaVB.Calender";
+
+// UTF-8 to and from BSTR; a null BSTR is the empty text.
+std::string FromBstr(BSTR text);
+BSTR ToBstr(std::string_view text);
+
+// Returns the HRESULT of `status`; on failure first makes its description the
+// thread's error information (IErrorInfo), as Automation clients read it.
+HRESULT ReportStatus(const Status& status);
+
+// Creates a Calender COM object and asks it for `iid`.
+HRESULT CreateCalenderObject(REFIID iid, void** object);
+
+// The class object of Calender (IClassFactory).
+HRESULT GetCalenderClassObject(REFIID iid, void** object);
+
+// Self-registration under `classes` (HKEY_CLASSES_ROOT, or the user's
+// Software\Classes): class, ProgIDs and type library. Unregistering removes
+// exactly those keys and values, and leaves a ProgID that now names another
+// class alone.
+HRESULT RegisterServer(bool per_user);
+HRESULT UnregisterServer(bool per_user);
+
+}  // namespace agendia::component::win32

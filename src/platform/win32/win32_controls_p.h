@@ -1,0 +1,211 @@
+#pragma once
+
+#include "platform/controls.h"
+#include "platform/form_window.h"
+#include "platform/win32/win32_p.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace agendia::platform::win32 {
+
+// Posted by a control to the dialog, which hands it back to the control
+// (wparam the control identifier, lparam the control's value) once the
+// message being handled now is done.
+inline constexpr UINT kPostedToControl = WM_APP + 1;
+
+// Pixels per logical inch of the screen, horizontally and vertically.
+struct Dpi {
+  int x = 96;
+  int y = 96;
+};
+Dpi ScreenDpi();
+int TwipsToPixels(int twips, int dpi);
+
+// The font object of one control. Every setter creates the whole font anew
+// (face name, size at the screen's DPI, weight, character set) and gives it
+// to the window; without a window (the caption bar) it only keeps the values.
+class Win32ControlFont final : public ControlFont {
+ public:
+  // `window` may be null. Without a design font the font starts as the
+  // system's dialog font.
+  Win32ControlFont(HWND window, const std::optional<FontSpec>& design);
+  ~Win32ControlFont() override;
+  Win32ControlFont(const Win32ControlFont&) = delete;
+  Win32ControlFont& operator=(const Win32ControlFont&) = delete;
+
+  FontSpec Get() const override { return spec_; }
+  Status SetName(const std::string& name) override;
+  Status SetSize(double points) override;
+  Status SetCharset(int charset) override;
+
+  // The window is gone: keeps the values, touches no window any more.
+  void Detach() { window_ = nullptr; }
+
+ private:
+  Status Apply(const FontSpec& next);
+
+  HWND window_;
+  FontSpec spec_;
+  HFONT font_ = nullptr;
+};
+
+// What every control adapter shares. The native window is owned by the
+// dialog; the adapter outlives it and then answers from what it keeps.
+class Win32ControlBase : public virtual Control {
+ public:
+  Win32ControlBase(const ControlSpec& design, HWND window);
+
+  const std::string& Name() const override { return name_; }
+  ControlKind Kind() const override { return kind_; }
+  ControlFont* Font() override { return &font_; }
+
+  HWND window() const { return window_; }
+  // WM_COMMAND and WM_NOTIFY sent by this control to the dialog.
+  virtual void OnCommand(WORD /*code*/) {}
+  virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
+  // A message this control posted to the dialog (kPostedToControl) is back.
+  virtual void OnPosted(LPARAM /*value*/) {}
+  // Called just before the native window is destroyed.
+  virtual void Detach();
+
+ protected:
+  bool Alive() const { return window_ != nullptr; }
+  std::string NativeText() const;
+  void SetNativeText(const std::string& text);
+
+ private:
+  std::string name_;
+  ControlKind kind_;
+  HWND window_;
+  Win32ControlFont font_;
+};
+
+class Win32Label final : public Win32ControlBase, public Label {
+ public:
+  using Win32ControlBase::Win32ControlBase;
+  std::string Caption() const override { return NativeText(); }
+  void SetCaption(const std::string& caption) override { SetNativeText(caption); }
+};
+
+// The caption bar has no window of its own: its caption is the dialog's title.
+class Win32CaptionBar final : public Win32ControlBase, public CaptionBar {
+ public:
+  Win32CaptionBar(const ControlSpec& design, HWND dialog);
+  std::string Caption() const override { return caption_; }
+  void SetCaption(const std::string& caption) override;
+  void Detach() override;
+
+ private:
+  HWND dialog_;
+  std::string caption_;
+};
+
+class Win32CommandButton final : public Win32ControlBase, public CommandButton {
+ public:
+  using Win32ControlBase::Win32ControlBase;
+  std::string Caption() const override { return NativeText(); }
+  void SetCaption(const std::string& caption) override { SetNativeText(caption); }
+  bool Enabled() const override;
+  void SetEnabled(bool enabled) override;
+  void OnClick(std::function<void()> handler) override { on_click_ = std::move(handler); }
+  void OnCommand(WORD code) override;
+  // Raises the click as the button itself would, when it is enabled.
+  void Click();
+
+ private:
+  std::function<void()> on_click_;
+};
+
+class Win32EditBox final : public Win32ControlBase, public EditBox {
+ public:
+  Win32EditBox(const ControlSpec& design, HWND window);
+  std::string Text() const override { return NativeText(); }
+  void SetText(const std::string& text) override;
+  bool Enabled() const override;
+  void SetEnabled(bool enabled) override;
+  int MaxLength() const override { return max_length_; }
+  bool MultiLine() const override { return multi_line_; }
+  void OnKeyPress(KeyPressHandler handler) override { key_press_ = std::move(handler); }
+  void OnKeyUp(KeyUpHandler handler) override { key_up_ = std::move(handler); }
+  void OnMouseDown(MouseHandler handler) override { mouse_down_ = std::move(handler); }
+  void OnMouseUp(MouseHandler handler) override { mouse_up_ = std::move(handler); }
+  void Detach() override;
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT CallOriginal(UINT message, WPARAM wparam, LPARAM lparam);
+  void RaiseMouse(const MouseHandler& handler, int16_t button, LPARAM lparam);
+
+  int max_length_;
+  bool multi_line_;
+  WNDPROC original_ = nullptr;
+  KeyPressHandler key_press_;
+  KeyUpHandler key_up_;
+  MouseHandler mouse_down_;
+  MouseHandler mouse_up_;
+};
+
+class Win32ComboBox final : public Win32ControlBase, public ComboBox {
+ public:
+  using Win32ControlBase::Win32ControlBase;
+  void Clear() override;
+  void AddItem(const std::string& text) override;
+  int ListCount() const override;
+  int ListIndex() const override;
+  StatusOr<std::string> List(int index) const override;
+  void SetText(const std::string& text) override;
+  std::string Text() const override;
+  bool Enabled() const override;
+  void SetEnabled(bool enabled) override;
+};
+
+class Win32TreeView final : public Win32ControlBase, public TreeView {
+ public:
+  using Win32ControlBase::Win32ControlBase;
+  void Clear() override;
+  Status AddNode(const std::optional<std::string>& relative, std::optional<int> relationship,
+                 const std::string& key, const std::string& text) override;
+  std::optional<TreeNode> FindNode(const std::string& key) const override;
+  Status SetExpanded(const std::string& key, bool expanded) override;
+  bool IsExpanded(const std::string& key) const override;
+  int NodeCount() const override { return static_cast<int>(nodes_.size()); }
+  std::vector<std::string> ChildKeys(const std::optional<std::string>& parent_key) const override;
+  void OnNodeClick(std::function<void(const TreeNode&)> handler) override {
+    on_node_click_ = std::move(handler);
+  }
+  bool Enabled() const override;
+  LRESULT OnNotify(const NMHDR& header) override;
+  void OnPosted(LPARAM value) override;
+
+ private:
+  struct Node {
+    std::string key;
+    std::string text;
+    int parent = -1;
+    std::vector<int> children;
+    bool expanded = false;
+    HTREEITEM item = nullptr;
+  };
+  TreeNode Describe(int id) const;
+  int IdOf(HTREEITEM item) const;
+  void RaiseClick(HTREEITEM item);
+
+  std::vector<Node> nodes_;
+  std::vector<int> top_level_;
+  std::unordered_map<std::string, int> by_key_;
+  std::function<void(const TreeNode&)> on_node_click_;
+  // The last mouse click changed the selection and was raised for that.
+  bool clicked_by_selection_ = false;
+};
+
+// Creates the native window of `design` as a child of `dialog` with the
+// control identifier `id`, and its adapter. The caption bar gets no window.
+std::unique_ptr<Win32ControlBase> MakeWin32Control(const ControlSpec& design, HWND dialog, int id,
+                                                   const Dpi& dpi);
+
+}  // namespace agendia::platform::win32

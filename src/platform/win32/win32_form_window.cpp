@@ -1,0 +1,275 @@
+#include "platform/win32/win32_form_window_p.h"
+
+#include "platform/win32/wide_text.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace agendia::platform::win32 {
+namespace {
+
+constexpr int kFirstControlId = 100;
+
+// A dialog template with no controls and no font of its own: the controls
+// are created afterwards, at pixel positions, each with its own font.
+struct EmptyDialogTemplate {
+  DLGTEMPLATE header;
+  WORD menu = 0;
+  WORD window_class = 0;
+  WORD title = 0;
+};
+
+// The other top-level windows of this thread that a modal window disables
+// while it is open, and enables again when it closes.
+class DisabledThreadWindows {
+ public:
+  explicit DisabledThreadWindows(HWND modal) : modal_(modal) {
+    EnumThreadWindows(GetCurrentThreadId(), &DisableOne, reinterpret_cast<LPARAM>(this));
+  }
+  ~DisabledThreadWindows() {
+    for (HWND window : disabled_) {
+      if (IsWindow(window)) EnableWindow(window, TRUE);
+    }
+  }
+  DisabledThreadWindows(const DisabledThreadWindows&) = delete;
+  DisabledThreadWindows& operator=(const DisabledThreadWindows&) = delete;
+
+ private:
+  static BOOL CALLBACK DisableOne(HWND window, LPARAM self_pointer) {
+    auto* self = reinterpret_cast<DisabledThreadWindows*>(self_pointer);
+    if (window != self->modal_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
+      EnableWindow(window, FALSE);
+      self->disabled_.push_back(window);
+    }
+    return TRUE;
+  }
+  HWND modal_;
+  std::vector<HWND> disabled_;
+};
+
+}  // namespace
+
+StatusOr<std::unique_ptr<Win32FormWindow>> Win32FormWindow::Create(const FormSpec& design) {
+  std::unique_ptr<Win32FormWindow> window(new Win32FormWindow());
+  Status built = window->Build(design);
+  if (!built.ok()) return built;
+  return window;
+}
+
+Win32FormWindow::~Win32FormWindow() { Destroy(); }
+
+Status Win32FormWindow::Build(const FormSpec& design) {
+  EmptyDialogTemplate blank{};
+  blank.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
+  blank.header.dwExtendedStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  dialog_ = CreateDialogIndirectParamW(ThisModule(), &blank.header, nullptr, &DialogProc,
+                                       reinterpret_cast<LPARAM>(this));
+  if (dialog_ == nullptr) {
+    return Status::Error(hr::kUnexpected,
+                         "The window cannot be created (error " + std::to_string(GetLastError()) + ")");
+  }
+  title_ = design.caption;
+  SetWindowTextW(dialog_, Widen(design.caption).c_str());
+
+  const Dpi dpi = ScreenDpi();
+  RECT frame{0, 0, TwipsToPixels(design.client_width, dpi.x), TwipsToPixels(design.client_height, dpi.y)};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(dialog_, GWL_EXSTYLE)));
+  SetWindowPos(dialog_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  std::vector<std::pair<int, HWND>> tab_stops;
+  for (size_t i = 0; i < design.controls.size(); ++i) {
+    const ControlSpec& control = design.controls[i];
+    auto adapter = MakeWin32Control(control, dialog_, kFirstControlId + static_cast<int>(i), dpi);
+    if (!adapter) {
+      return Status::Error(hr::kUnexpected, "The control " + control.name + " cannot be created (error " +
+                                                std::to_string(GetLastError()) + ")");
+    }
+    if (control.cancel) cancel_button_ = dynamic_cast<Win32CommandButton*>(adapter.get());
+    if (adapter->window() && control.tab_index >= 0) tab_stops.emplace_back(control.tab_index, adapter->window());
+    controls_.push_back(std::move(adapter));
+  }
+  // The dialog's tab order is the order of its children: put them in the
+  // order of their tab indexes. Controls without one stay behind.
+  std::stable_sort(tab_stops.begin(), tab_stops.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  HWND previous = HWND_TOP;
+  for (const auto& [index, child] : tab_stops) {
+    SetWindowPos(child, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = child;
+  }
+  if (!tab_stops.empty()) first_tab_stop_ = tab_stops.front().second;
+  return Status::Ok();
+}
+
+void Win32FormWindow::Destroy() {
+  if (!dialog_) return;
+  title_ = Title();
+  for (auto& control : controls_) control->Detach();
+  HWND dialog = std::exchange(dialog_, nullptr);
+  SetWindowLongPtrW(dialog, DWLP_USER, 0);
+  DestroyWindow(dialog);
+}
+
+Control* Win32FormWindow::ControlAt(int index) {
+  if (index < 0 || index >= ControlCount()) return nullptr;
+  return controls_[static_cast<size_t>(index)].get();
+}
+
+Control* Win32FormWindow::FindControl(const std::string& name) {
+  for (const auto& control : controls_) {
+    if (control->Name() == name) return control.get();
+  }
+  return nullptr;
+}
+
+Win32ControlBase* Win32FormWindow::ControlWithId(int id) {
+  const int index = id - kFirstControlId;
+  if (index < 0 || index >= ControlCount()) return nullptr;
+  return controls_[static_cast<size_t>(index)].get();
+}
+
+void Win32FormWindow::CentreOnScreen() {
+  RECT frame{};
+  GetWindowRect(dialog_, &frame);
+  RECT work{};
+  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
+    work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+  const int width = static_cast<int>(frame.right - frame.left);
+  const int height = static_cast<int>(frame.bottom - frame.top);
+  const int left = static_cast<int>(work.left) + std::max(0, static_cast<int>(work.right - work.left - width) / 2);
+  const int top = static_cast<int>(work.top) + std::max(0, static_cast<int>(work.bottom - work.top - height) / 2);
+  SetWindowPos(dialog_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32FormWindow::FocusFirstTabStop() {
+  HWND focus = first_tab_stop_;
+  if (focus && !(IsWindowEnabled(focus) && IsWindowVisible(focus))) {
+    focus = GetNextDlgTabItem(dialog_, focus, FALSE);
+  }
+  if (focus) SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+}
+
+Status Win32FormWindow::ShowModal(FormEvents& events) {
+  if (!dialog_ || used_) {
+    return Status::Error(hr::kUnexpected, "The window has been unloaded and cannot be shown again");
+  }
+  used_ = true;
+  in_modal_ = true;
+  Status loaded = events.Form_Load();
+  if (!loaded.ok()) {
+    in_modal_ = false;
+    Destroy();
+    return loaded;
+  }
+  events_ = &events;
+  {
+    DisabledThreadWindows disabled(dialog_);
+    CentreOnScreen();
+    ShowWindow(dialog_, SW_SHOW);
+    SetForegroundWindow(dialog_);
+    FocusFirstTabStop();
+
+    MSG message{};
+    while (!close_requested_ && dialog_) {
+      const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+      if (got == 0) {
+        // The host is quitting: leave the window and pass the request on.
+        PostQuitMessage(static_cast<int>(message.wParam));
+        break;
+      }
+      if (got < 0) break;
+      if (!IsDialogMessageW(dialog_, &message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+    // The owner is enabled again before the window goes, so that the
+    // system activates it rather than some other application's window.
+  }
+  in_modal_ = false;
+  events_ = nullptr;
+  events.Form_Unload();
+  Destroy();
+  return Status::Ok();
+}
+
+void Win32FormWindow::Unload() {
+  if (!dialog_ || !in_modal_ || close_requested_) return;
+  close_requested_ = true;
+  PostMessageW(dialog_, WM_NULL, 0, 0);  // wakes the loop
+}
+
+Status Win32FormWindow::BringToFront() {
+  if (!dialog_ || !IsWindowVisible(dialog_)) {
+    return Status::Error(hr::kUnexpected, "The window is not shown");
+  }
+  SetForegroundWindow(dialog_);
+  SetActiveWindow(dialog_);
+  return Status::Ok();
+}
+
+std::string Win32FormWindow::Title() const {
+  if (!dialog_) return title_;
+  const int length = GetWindowTextLengthW(dialog_);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(dialog_, text.data(), length + 1);
+  text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+  return Narrow(text);
+}
+
+INT_PTR CALLBACK Win32FormWindow::DialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(dialog, DWLP_USER, lparam);
+    return FALSE;  // the focus is set when the window is shown
+  }
+  auto* self = reinterpret_cast<Win32FormWindow*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  if (self == nullptr || self->dialog_ != dialog) return FALSE;
+  return self->HandleMessage(message, wparam, lparam);
+}
+
+INT_PTR Win32FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wparam);
+      if (id == IDCANCEL) {
+        // Escape: the cancel button's click, as if it had been pressed.
+        if (cancel_button_) cancel_button_->Click();
+        return TRUE;
+      }
+      if (id == IDOK) return TRUE;  // Enter presses no button of its own
+      if (Win32ControlBase* control = ControlWithId(id)) control->OnCommand(HIWORD(wparam));
+      return TRUE;
+    }
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+      if (Win32ControlBase* control = ControlWithId(static_cast<int>(header->idFrom))) {
+        SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, control->OnNotify(*header));
+        return TRUE;
+      }
+      return FALSE;
+    }
+    case kPostedToControl: {
+      if (Win32ControlBase* control = ControlWithId(static_cast<int>(wparam))) control->OnPosted(lparam);
+      return TRUE;
+    }
+    case WM_CLOSE:
+      Unload();
+      return TRUE;
+    case WM_SHOWWINDOW:
+      if (wparam && events_) events_->Form_Resize();
+      return FALSE;
+    case WM_SIZE:
+      if (events_ && IsWindowVisible(dialog_) && wparam == SIZE_RESTORED) events_->Form_Resize();
+      return FALSE;
+    case WM_ACTIVATE:
+      if (events_ && LOWORD(wparam) != WA_INACTIVE) events_->Form_Activate();
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace agendia::platform::win32

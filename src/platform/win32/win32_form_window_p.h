@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/form_window.h"
+#include "platform/win32/win32_controls_p.h"
+#include "platform/win32/win32_p.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace agendia::platform::win32 {
+
+// A window built from a FormSpec as a modeless dialog of native controls,
+// shown modally by its own message loop. Created hidden; the controls exist
+// (and can be filled) before the window is shown.
+class Win32FormWindow final : public FormWindow {
+ public:
+  // Fails when the dialog or one of its controls cannot be created.
+  static StatusOr<std::unique_ptr<Win32FormWindow>> Create(const FormSpec& design);
+  ~Win32FormWindow() override;
+
+  WindowHandle Handle() const override { return ToHandle(dialog_); }
+  int ControlCount() const override { return static_cast<int>(controls_.size()); }
+  Control* ControlAt(int index) override;
+  Control* FindControl(const std::string& name) override;
+  Status ShowModal(FormEvents& events) override;
+  void Unload() override;
+  Status BringToFront() override;
+  std::string Title() const override;
+
+ private:
+  Win32FormWindow() = default;
+  Status Build(const FormSpec& design);
+  void Destroy();
+  void CentreOnScreen();
+  void FocusFirstTabStop();
+
+  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+  INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  Win32ControlBase* ControlWithId(int id);
+
+  HWND dialog_ = nullptr;
+  std::vector<std::unique_ptr<Win32ControlBase>> controls_;
+  Win32CommandButton* cancel_button_ = nullptr;
+  HWND first_tab_stop_ = nullptr;
+  FormEvents* events_ = nullptr;
+  bool used_ = false;
+  bool in_modal_ = false;
+  bool close_requested_ = false;
+  std::string title_;
+};
+
+}  // namespace agendia::platform::win32

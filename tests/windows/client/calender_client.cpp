@@ -1,0 +1,256 @@
+// A host of Agendia.dll, early-bound: creates Calender by its class
+// identifier, asks for _Calender by its interface identifier and calls every
+// member through the vtable, then checks the dispatch identifiers, the error
+// information and that the DLL may be unloaded once the object is gone.
+//
+// Usage: agendia_com_client CONNECTION_STRING LANGUAGE
+// The window that CalenderDesign opens is checked and closed by a watcher
+// thread; database message boxes on the way are answered and reported.
+// Prints one line per check and exits 0 when all passed.
+
+#include <windows.h>
+#include <ole2.h>
+#include <oleauto.h>
+
+#include "AgendiaVB.h"
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+namespace {
+
+int g_failures = 0;
+
+void Check(bool passed, const char* what) {
+  std::printf("%s: %s\n", passed ? "ok" : "FAILED", what);
+  if (!passed) ++g_failures;
+}
+
+std::string Narrow(const wchar_t* text) {
+  if (text == nullptr) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
+  if (size > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow.data(), size, nullptr, nullptr);
+  return narrow;
+}
+
+std::wstring WindowText(HWND window) {
+  wchar_t text[512] = {};
+  GetWindowTextW(window, text, 512);
+  return text;
+}
+
+std::wstring ClassName(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+// What the watcher saw of the calendar window.
+struct WindowReport {
+  std::atomic<bool> seen{false};
+  std::atomic<HWND> owner{nullptr};
+  std::atomic<bool> portal_disabled{false};
+  std::atomic<int> children{0};
+  std::atomic<int> message_boxes{0};
+};
+
+struct WatchTarget {
+  DWORD process;
+  WindowReport* report;
+  HWND portal;
+  bool done = false;
+};
+
+int CountChildren(HWND window) {
+  int count = 0;
+  EnumChildWindows(
+      window, [](HWND, LPARAM counter) -> BOOL { ++*reinterpret_cast<int*>(counter); return TRUE; },
+      reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+BOOL CALLBACK WatchOne(HWND window, LPARAM target_pointer) {
+  auto* target = reinterpret_cast<WatchTarget*>(target_pointer);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != target->process || !IsWindowVisible(window) || ClassName(window) != L"#32770") return TRUE;
+  const std::wstring title = WindowText(window);
+  if (title == L"AgendiaVB") {
+    // A message box of the component (a database failure): report its text
+    // and answer it.
+    HWND text = GetDlgItem(window, 0xFFFF);
+    std::printf("message box: %s\n", Narrow(WindowText(text ? text : window).c_str()).c_str());
+    target->report->message_boxes++;
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return TRUE;
+  }
+  target->report->seen = true;
+  target->report->owner = reinterpret_cast<HWND>(GetWindowLongPtrW(window, GWLP_HWNDPARENT));
+  target->report->portal_disabled = !IsWindowEnabled(target->portal);
+  target->report->children = CountChildren(window);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  target->done = true;
+  return FALSE;
+}
+
+// Watches for the calendar window for up to 60 seconds.
+void Watch(WindowReport* report, HWND portal) {
+  WatchTarget target{GetCurrentProcessId(), report, portal};
+  for (int i = 0; i < 600 && !target.done; ++i) {
+    Sleep(100);
+    EnumWindows(&WatchOne, reinterpret_cast<LPARAM>(&target));
+  }
+}
+
+LRESULT CALLBACK PlainWindow(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+HWND MakeWindow(HWND parent, const wchar_t* name) {
+  const DWORD style = parent ? (WS_CHILD | WS_VISIBLE) : (WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  return CreateWindowExW(0, L"AgendiaClientWindow", name, style, 0, 0, 200, 150, parent, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+DISPID IdOf(IDispatch* dispatch, const wchar_t* name) {
+  DISPID id = DISPID_UNKNOWN;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  return id;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: agendia_com_client CONNECTION_STRING LANGUAGE\n");
+    return 2;
+  }
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = &PlainWindow;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"AgendiaClientWindow";
+  RegisterClassW(&window_class);
+  HWND top = MakeWindow(nullptr, L"portal");
+  HWND pane = MakeWindow(top, L"pane");
+  HWND leaf = MakeWindow(pane, L"leaf");
+
+  _Calender* calendar = nullptr;
+  {
+    IUnknown* unknown = nullptr;
+    HRESULT created = CoCreateInstance(CLSID_Calender, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                       reinterpret_cast<void**>(&unknown));
+    Check(SUCCEEDED(created), "CoCreateInstance by class identifier");
+    if (FAILED(created)) return 1;
+    Check(SUCCEEDED(unknown->QueryInterface(IID__Calender, reinterpret_cast<void**>(&calendar))),
+          "QueryInterface for _Calender by interface identifier");
+    unknown->Release();
+    if (calendar == nullptr) return 1;
+  }
+  HMODULE server = GetModuleHandleW(L"Agendia.dll");
+  auto can_unload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+      reinterpret_cast<void*>(server ? GetProcAddress(server, "DllCanUnloadNow") : nullptr));
+  Check(can_unload != nullptr && can_unload() == S_FALSE, "DllCanUnloadNow is S_FALSE while an object lives");
+
+  // PortalEnabled before any put, then PortHwnd with a child window: the
+  // portal is its direct parent.
+  VARIANT_BOOL enabled = 1;
+  Check(calendar->get_PortalEnabled(&enabled) == S_OK && enabled == VARIANT_FALSE,
+        "PortalEnabled reads false before any put");
+  Check(calendar->put_PortHwnd(static_cast<LONG>(reinterpret_cast<INT_PTR>(leaf))) == S_OK, "PortHwnd put");
+  calendar->put_PortalEnabled(VARIANT_FALSE);
+  Check(!IsWindowEnabled(pane) && IsWindowEnabled(top), "PortHwnd(leaf) makes its parent the portal");
+  calendar->put_PortalEnabled(VARIANT_TRUE);
+  Check(IsWindowEnabled(pane), "PortalEnabled(true) enables the portal again");
+  Check(calendar->get_PortalEnabled(&enabled) == S_OK && enabled == VARIANT_TRUE,
+        "PortalEnabled reads the value put");
+  calendar->put_PortHwnd(0);
+  calendar->put_PortalEnabled(VARIANT_FALSE);
+  Check(!IsWindowEnabled(pane), "PortHwnd(0) leaves the portal alone");
+  calendar->put_PortalEnabled(VARIANT_TRUE);
+
+  // GetPortalHwnd: the top-most ancestor, never the window itself.
+  LONG portal = -1;
+  Check(calendar->GetPortalHwnd(static_cast<LONG>(reinterpret_cast<INT_PTR>(leaf)), &portal) == S_OK &&
+            portal == static_cast<LONG>(reinterpret_cast<INT_PTR>(top)),
+        "GetPortalHwnd(leaf) is the top-level ancestor");
+  portal = -1;
+  Check(calendar->GetPortalHwnd(static_cast<LONG>(reinterpret_cast<INT_PTR>(top)), &portal) == S_OK && portal == 0,
+        "GetPortalHwnd(top-level) is 0");
+  portal = -1;
+  Check(calendar->GetPortalHwnd(0, &portal) == S_OK && portal == 0, "GetPortalHwnd(0) is 0");
+  calendar->GetPortalHwnd(static_cast<LONG>(reinterpret_cast<INT_PTR>(leaf)), &portal);
+
+  // CalenderDesign: the window opens modally, owned by the portal, which is
+  // disabled while it is open; the watcher closes it.
+  WindowReport report;
+  std::thread watcher(Watch, &report, top);
+  BSTR texts[6] = {SysAllocString(argv[1]), SysAllocString(L"demo"), SysAllocString(L"001"),
+                   SysAllocString(L"2024"), SysAllocString(L"2024-03-01"), SysAllocString(argv[2])};
+  const BSTR before = texts[0];
+  HRESULT designed = calendar->CalenderDesign(&texts[0], &texts[1], &texts[2], &texts[3], &texts[4], &texts[5]);
+  watcher.join();
+  Check(designed == S_OK, "CalenderDesign returns S_OK once the window is closed");
+  Check(report.seen, "CalenderDesign opened the calendar window");
+  Check(report.owner == top, "the portal window owns the calendar window");
+  Check(report.portal_disabled, "the portal window is disabled while the calendar is open");
+  Check(report.children >= 19, "the calendar window has its native controls");
+  Check(IsWindowEnabled(top), "the portal window is enabled again after the calendar closed");
+  Check(texts[0] == before && lstrcmpW(texts[0], argv[1]) == 0, "CalenderDesign writes nothing back");
+  std::printf("message boxes answered: %d\n", report.message_boxes.load());
+  for (BSTR text : texts) SysFreeString(text);
+
+  // A failing member: its description comes as the error information.
+  ISupportErrorInfo* support = nullptr;
+  Check(SUCCEEDED(calendar->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&support))) &&
+            support->InterfaceSupportsErrorInfo(IID__Calender) == S_OK,
+        "ISupportErrorInfo says _Calender reports error information");
+  if (support) support->Release();
+  BSTR text = SysAllocString(L"x");
+  HRESULT failed = calendar->CalenderDesign(nullptr, &text, &text, &text, &text, &text);
+  SysFreeString(text);
+  IErrorInfo* error = nullptr;
+  BSTR description = nullptr;
+  if (GetErrorInfo(0, &error) == S_OK && error) {
+    error->GetDescription(&description);
+    error->Release();
+  }
+  Check(failed == E_POINTER, "CalenderDesign with a null pointer fails with E_POINTER");
+  Check(description != nullptr && std::wstring(description).find(L"VxDbName") != std::wstring::npos,
+        "the failure's description names the argument");
+  SysFreeString(description);
+
+  // The dispatch identifiers, and a property read by identifier.
+  Check(IdOf(calendar, L"PortalEnabled") == 0x68030000, "dispatch identifier of PortalEnabled");
+  Check(IdOf(calendar, L"PortHwnd") == 0x68030001, "dispatch identifier of PortHwnd");
+  Check(IdOf(calendar, L"GetPortalHwnd") == 0x60030002, "dispatch identifier of GetPortalHwnd");
+  Check(IdOf(calendar, L"calenderdesign") == 0x60030003, "dispatch identifier of CalenderDesign, any case");
+  VARIANT value;
+  VariantInit(&value);
+  DISPPARAMS none{};
+  Check(calendar->Invoke(0x68030000, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value,
+                         nullptr, nullptr) == S_OK &&
+            V_VT(&value) == VT_BOOL && V_BOOL(&value) == VARIANT_TRUE,
+        "Invoke reads PortalEnabled by identifier");
+
+  ITypeInfo* info = nullptr;
+  TYPEATTR* attributes = nullptr;
+  Check(calendar->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info) == S_OK && info &&
+            info->GetTypeAttr(&attributes) == S_OK && IsEqualGUID(attributes->guid, IID__Calender) &&
+            (attributes->wTypeFlags & TYPEFLAG_FDUAL) && (attributes->wTypeFlags & TYPEFLAG_FHIDDEN) &&
+            (attributes->wTypeFlags & TYPEFLAG_FNONEXTENSIBLE),
+        "the type information is _Calender: dual, hidden, non-extensible");
+  if (info && attributes) info->ReleaseTypeAttr(attributes);
+  if (info) info->Release();
+
+  calendar->Release();
+  Check(can_unload != nullptr && can_unload() == S_OK, "DllCanUnloadNow is S_OK after the last release");
+  DestroyWindow(top);
+  CoUninitialize();
+  std::printf("%d failure(s)\n", g_failures);
+  return g_failures == 0 ? 0 : 1;
+}
