@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The early-bound C++ client (built with mingw from widl's header) creates
+# Calender by class identifier from the registered DLL and calls every member
+# through the vtable; the window opens on an SQLite database through ODBC
+# and is closed by the client.
+set -euo pipefail
+here=$(dirname "$0")
+# shellcheck source=wine_env.sh
+. "$here/wine_env.sh"
+work=$(mktemp -d)
+trap 'stop_wine; rm -rf "$work"' EXIT
+keep_wine_up
+register_dll
+
+db=$work/VXSystem.db
+sqlite3 "$db" <"$AGENDIA_SQL_DIR/sqlite/ZA_Message.sql"
+# Wine's odbc32 hands the string to the host's unixODBC, whose SQLite driver
+# takes the Linux path.
+set +e
+wine "$BIN64/agendia_com_client.exe" "Driver=SQLite3;Database=$db;NoCreat=1" en-us >"$work/client.log"
+status=$?
+set -e
+tr -d '\r' <"$work/client.log" >"$work/client.txt" && mv "$work/client.txt" "$work/client.log"
+cat "$work/client.log"
+[ "$status" = 0 ] || fail "the client reported failures (status $status)"
+if grep -q '^message box:' "$work/client.log"; then
+  fail "the window showed a message box: $(grep '^message box:' "$work/client.log")"
+fi
