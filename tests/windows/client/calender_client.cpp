@@ -15,6 +15,7 @@
 #include "AgendiaVB.h"
 
 #include <atomic>
+#include <cwchar>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -55,7 +56,40 @@ struct WindowReport {
   std::atomic<bool> portal_disabled{false};
   std::atomic<int> children{0};
   std::atomic<int> message_boxes{0};
+  // The tab stops in tab order, "class" or "class(hidden)", space-separated.
+  std::wstring tab_order;
+  // The fonts of the controls as "face size charset", one per control,
+  // space-separated with '|'.
+  std::wstring fonts;
 };
+
+std::wstring TabOrder(HWND dialog) {
+  std::wstring order;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!(GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP)) continue;
+    if (!order.empty()) order += L' ';
+    order += ClassName(child);
+    if (!IsWindowVisible(child)) order += L"(hidden)";
+  }
+  return order;
+}
+
+// The distinct fonts of the visible controls, at 96 DPI: face, height in
+// pixels and character set.
+std::wstring Fonts(HWND dialog) {
+  std::wstring fonts;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    auto font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+    LOGFONTW description{};
+    if (!font || !GetObjectW(font, sizeof description, &description)) continue;
+    wchar_t line[96];
+    swprintf(line, 96, L"%ls %ld %d", description.lfFaceName, static_cast<long>(description.lfHeight),
+             description.lfCharSet);
+    if (fonts.find(line) == std::wstring::npos) fonts += (fonts.empty() ? L"" : L"|") + std::wstring(line);
+  }
+  return fonts;
+}
 
 struct WatchTarget {
   DWORD process;
@@ -91,6 +125,8 @@ BOOL CALLBACK WatchOne(HWND window, LPARAM target_pointer) {
   target->report->owner = reinterpret_cast<HWND>(GetWindowLongPtrW(window, GWLP_HWNDPARENT));
   target->report->portal_disabled = !IsWindowEnabled(target->portal);
   target->report->children = CountChildren(window);
+  target->report->tab_order = TabOrder(window);
+  target->report->fonts = Fonts(window);
   PostMessageW(window, WM_CLOSE, 0, 0);
   target->done = true;
   return FALSE;
@@ -199,6 +235,13 @@ int wmain(int argc, wchar_t** argv) {
   Check(report.owner == top, "the portal window owns the calendar window");
   Check(report.portal_disabled, "the portal window is disabled while the calendar is open");
   Check(report.children >= 19, "the calendar window has its native controls");
+  Check(report.tab_order ==
+            L"SysTreeView32 Edit Edit ComboBox Edit(hidden) Edit Edit Button Button Button Button Button",
+        "tab order: tree, hour, minute, kind, (hidden end day), title, content, Add to Exit");
+  std::printf("tab order: %s\n", Narrow(report.tab_order.c_str()).c_str());
+  // English: every control in Tahoma 8 (11 pixels at 96 DPI), character set 0.
+  Check(report.fonts == L"Tahoma -11 0", "with en-us every control has the font Tahoma 8, character set 0");
+  std::printf("fonts: %s\n", Narrow(report.fonts.c_str()).c_str());
   Check(IsWindowEnabled(top), "the portal window is enabled again after the calendar closed");
   Check(texts[0] == before && lstrcmpW(texts[0], argv[1]) == 0, "CalenderDesign writes nothing back");
   std::printf("message boxes answered: %d\n", report.message_boxes.load());
