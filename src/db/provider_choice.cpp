@@ -3,7 +3,9 @@
 #include "base/date_text.h"
 #include "db/object_errors.h"
 #include "db/odbc_target.h"
+#ifndef AGENDIA_DB_WITHOUT_SQLITE
 #include "db/sqlite/sqlite_backend.h"
+#endif
 
 #if defined(AGENDIA_WITH_ODBC)
 #include "db/odbc/odbc_backend.h"
@@ -23,13 +25,21 @@ StatusOr<const Backend*> Odbc([[maybe_unused]] const std::string& asked) {
 #endif
 }
 
+StatusOr<const Backend*> EmbeddedSqlite() {
+#ifdef AGENDIA_DB_WITHOUT_SQLITE
+  return ProviderNotFoundError("SQLite (this build reaches databases through ODBC only)");
+#else
+  return &SqliteBackend();
+#endif
+}
+
 }  // namespace
 
 StatusOr<const Backend*> ChooseBackend(const ConnectionString& settings) {
-  if (settings.is_bare_path()) return &SqliteBackend();
+  if (settings.is_bare_path()) return EmbeddedSqlite();
 
   if (const std::string* provider = settings.Find("Provider")) {
-    if (base::LowerCase(base::Trim(*provider)) == "sqlite") return &SqliteBackend();
+    if (base::LowerCase(base::Trim(*provider)) == "sqlite") return EmbeddedSqlite();
     if (IsSqlServerProvider(*provider) || IsOdbcProvider(*provider)) return Odbc(*provider);
     return ProviderNotFoundError(*provider);
   }

@@ -35,9 +35,20 @@ std::string Unescape(const std::string& text) {
 
 using TextTable = std::map<std::string, std::string>;
 
+// Paths travel as UTF-8 text. std::filesystem reads a narrow string in the
+// system's code page on Windows, so a folder named in Chinese would not be
+// found there; going through char8_t keeps it exact everywhere.
+std::filesystem::path PathFromUtf8(const std::string& text) {
+  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+std::string Utf8Of(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 StatusOr<TextTable> ReadTextFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) return Status::Error(hr::kFileNotFound, "Resource file not found: " + path.string());
+  if (!in) return Status::Error(hr::kFileNotFound, "Resource file not found: " + Utf8Of(path));
   TextTable table;
   std::string line;
   int line_number = 0;
@@ -48,12 +59,12 @@ StatusOr<TextTable> ReadTextFile(const std::filesystem::path& path) {
     if (line.empty() || line[0] == '#') continue;
     size_t equals = line.find('=');
     if (equals == std::string::npos || equals == 0) {
-      return Status::Fail("Resource file " + path.string() + " line " +
+      return Status::Fail("Resource file " + Utf8Of(path) + " line " +
                           std::to_string(line_number) + " is not of the form key=text");
     }
     table[line.substr(0, equals)] = Unescape(line.substr(equals + 1));
   }
-  if (in.bad()) return Status::Fail("Resource file could not be read: " + path.string());
+  if (in.bad()) return Status::Fail("Resource file could not be read: " + Utf8Of(path));
   return table;
 }
 
@@ -99,13 +110,13 @@ class FileResourceFactory final : public ResourceFactory {
 
 class FileResourceLibrary final : public ResourceLibrary {
  public:
-  explicit FileResourceLibrary(std::string directory) : directory_(std::move(directory)) {}
+  explicit FileResourceLibrary(const std::string& directory) : directory_(PathFromUtf8(directory)) {}
 
   StatusOr<std::unique_ptr<ResourceFactory>> CreateResourceFactory() override {
     std::error_code error;
     if (!std::filesystem::is_directory(directory_, error)) {
       return Status::Error(hr::kClassNotRegistered,
-                           "Resource library not found: " + directory_.string());
+                           "Resource library not found: " + Utf8Of(directory_));
     }
     return std::unique_ptr<ResourceFactory>(std::make_unique<FileResourceFactory>(directory_));
   }
@@ -117,7 +128,7 @@ class FileResourceLibrary final : public ResourceLibrary {
 }  // namespace
 
 std::shared_ptr<ResourceLibrary> MakeFileResourceLibrary(std::string directory) {
-  return std::make_shared<FileResourceLibrary>(std::move(directory));
+  return std::make_shared<FileResourceLibrary>(directory);
 }
 
 }  // namespace agendia::resources

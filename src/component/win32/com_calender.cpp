@@ -6,16 +6,17 @@
 
 #include "component/win32/com_server_p.h"
 
+#include "base/no_throw.h"
 #include "component/Calender.h"
 #include "component/module_objects.h"
-#include "component/no_throw.h"
-#include "platform/default_platform.h"
 
 #include <array>
 #include <new>
 
 namespace agendia::component::win32 {
 namespace {
+
+using base::CallWithoutThrowing;
 
 constexpr int kDesignArgumentCount = 6;
 constexpr std::array<const char*, kDesignArgumentCount> kDesignArgumentNames = {
@@ -272,10 +273,28 @@ HRESULT ReportStatus(const Status& status) {
   return static_cast<HRESULT>(status.code());
 }
 
-HRESULT CreateCalenderObject(REFIID iid, void** object) {
+std::wstring ServerPath() {
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          reinterpret_cast<LPCWSTR>(&ServerPath), &module)) {
+    return {};
+  }
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+HRESULT CreateCalenderObject(std::shared_ptr<const platform::Platform> platform, REFIID iid,
+                             void** object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
-  std::shared_ptr<const platform::Platform> platform = platform::DefaultPlatform();
   if (!platform) return E_FAIL;
   ComCalender* created = nullptr;
   try {

@@ -3,6 +3,7 @@
 #include "component/module_objects.h"
 
 #include <new>
+#include <utility>
 
 namespace agendia::component::win32 {
 namespace {
@@ -11,6 +12,8 @@ namespace {
 // DLL, and LockServer keeps the DLL loaded without any object.
 class ComClassFactory final : public ::IClassFactory {
  public:
+  explicit ComClassFactory(PlatformProvider provider) : provider_(std::move(provider)) {}
+
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
@@ -30,7 +33,15 @@ class ComClassFactory final : public ::IClassFactory {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    return CreateCalenderObject(iid, object);
+    std::shared_ptr<const platform::Platform> platform;
+    try {
+      platform = provider_ ? provider_() : nullptr;
+    } catch (const std::bad_alloc&) {
+      return E_OUTOFMEMORY;
+    } catch (...) {
+      return E_FAIL;
+    }
+    return CreateCalenderObject(std::move(platform), iid, object);
   }
 
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
@@ -45,16 +56,27 @@ class ComClassFactory final : public ::IClassFactory {
   ~ComClassFactory() = default;
   LONG refs_ = 1;
   ModuleObject module_object_;
+  PlatformProvider provider_;
 };
 
 }  // namespace
 
-HRESULT GetCalenderClassObject(REFIID iid, void** object) {
-  ComClassFactory* factory = new (std::nothrow) ComClassFactory();
-  if (factory == nullptr) return E_OUTOFMEMORY;
-  HRESULT code = factory->QueryInterface(iid, object);
+int32_t GetClassObject(const void* clsid, const void* iid, void** object, PlatformProvider provider) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  if (clsid == nullptr || iid == nullptr) return E_POINTER;
+  if (!IsEqualCLSID(*static_cast<const CLSID*>(clsid), CLSID_Calender)) return CLASS_E_CLASSNOTAVAILABLE;
+  ComClassFactory* factory = nullptr;
+  try {
+    factory = new ComClassFactory(std::move(provider));
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  HRESULT code = factory->QueryInterface(*static_cast<const IID*>(iid), object);
   factory->Release();
   return code;
 }
+
+int32_t CanUnloadServer() { return CanUnloadNow() == hr::kOk ? S_OK : S_FALSE; }
 
 }  // namespace agendia::component::win32

@@ -110,7 +110,7 @@ HRESULT UnderClassesRoot(bool per_user, HKEY* root, Body body) {
 
 }  // namespace
 
-HRESULT RegisterServer(bool per_user) {
+int32_t RegisterServer(bool per_user) {
   HKEY root = nullptr;
   return UnderClassesRoot(per_user, &root, [&]() -> HRESULT {
     if (ServerPath().empty()) return SELFREG_E_CLASS;
@@ -126,7 +126,7 @@ HRESULT RegisterServer(bool per_user) {
   });
 }
 
-HRESULT UnregisterServer(bool per_user) {
+int32_t UnregisterServer(bool per_user) {
   HKEY root = nullptr;
   return UnderClassesRoot(per_user, &root, [&]() -> HRESULT {
     HRESULT result = S_OK;

@@ -21,6 +21,8 @@
 
 #include "AgendiaVB.h"  // generated: _Calender, LIBID_AgendiaVB, CLSID_Calender
 
+#include "component/win32/com_server.h"
+
 #include <agendia/status.h>
 
 #include <string>
@@ -28,9 +30,8 @@
 
 namespace agendia::component::win32 {
 
-// The DLL's own module handle, set when the system loads it.
-HMODULE ServerModule();
-// The full path of the DLL, as registration writes it.
+// The full path of the module (Agendia.dll) this server is linked into, as
+// registration writes it and the type library is loaded from.
 std::wstring ServerPath();
 
 // The versioned ProgID that the version-independent one names as current.
@@ -46,17 +47,8 @@ BSTR ToBstr(std::string_view text);
 // thread's error information (IErrorInfo), as Automation clients read it.
 HRESULT ReportStatus(const Status& status);
 
-// Creates a Calender COM object and asks it for `iid`.
-HRESULT CreateCalenderObject(REFIID iid, void** object);
-
-// The class object of Calender (IClassFactory).
-HRESULT GetCalenderClassObject(REFIID iid, void** object);
-
-// Self-registration under `classes` (HKEY_CLASSES_ROOT, or the user's
-// Software\Classes): class, ProgIDs and type library. Unregistering removes
-// exactly those keys and values, and leaves a ProgID that now names another
-// class alone.
-HRESULT RegisterServer(bool per_user);
-HRESULT UnregisterServer(bool per_user);
+// Creates a Calender COM object on `platform` and asks it for `iid`.
+HRESULT CreateCalenderObject(std::shared_ptr<const platform::Platform> platform, REFIID iid,
+                             void** object);
 
 }  // namespace agendia::component::win32
