@@ -98,11 +98,14 @@ struct WatchTarget {
   bool done = false;
 };
 
+BOOL CALLBACK CountOne(HWND, LPARAM counter) {
+  ++*reinterpret_cast<int*>(counter);
+  return TRUE;
+}
+
 int CountChildren(HWND window) {
   int count = 0;
-  EnumChildWindows(
-      window, [](HWND, LPARAM counter) -> BOOL { ++*reinterpret_cast<int*>(counter); return TRUE; },
-      reinterpret_cast<LPARAM>(&count));
+  EnumChildWindows(window, &CountOne, reinterpret_cast<LPARAM>(&count));
   return count;
 }
 
