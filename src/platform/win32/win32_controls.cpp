@@ -13,10 +13,10 @@ namespace {
 
 // The font a control has when its design names none: the system's message
 // font, as dialogs use it.
-FontSpec SystemDialogFont() {
+FontDesign SystemDialogFont() {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
-  FontSpec font{"MS Shell Dlg", 8, 400, 0};
+  FontDesign font{"MS Shell Dlg", 8, 400, 0};
   if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
     const LOGFONTW& message = metrics.lfMessageFont;
     font.name = Narrow(message.lfFaceName);
@@ -55,7 +55,7 @@ int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, kTwipsPerInch)
 
 // --- font -----------------------------------------------------------------
 
-Win32ControlFont::Win32ControlFont(HWND window, const std::optional<FontSpec>& design)
+Win32ControlFont::Win32ControlFont(HWND window, const std::optional<FontDesign>& design)
     : window_(window), spec_(design.value_or(SystemDialogFont())) {
   Apply(spec_).IgnoreError();
 }
@@ -65,26 +65,26 @@ Win32ControlFont::~Win32ControlFont() {
 }
 
 Status Win32ControlFont::SetName(const std::string& name) {
-  FontSpec next = spec_;
+  FontDesign next = spec_;
   next.name = name;
   return Apply(next);
 }
 
 Status Win32ControlFont::SetSize(double points) {
   if (!(points > 0 && points < 2048)) return Status::Error(hr::kInvalidArg, "Invalid font size");
-  FontSpec next = spec_;
+  FontDesign next = spec_;
   next.size = points;
   return Apply(next);
 }
 
 Status Win32ControlFont::SetCharset(int charset) {
   if (charset < 0 || charset > 255) return Status::Error(hr::kInvalidArg, "Invalid character set");
-  FontSpec next = spec_;
+  FontDesign next = spec_;
   next.charset = charset;
   return Apply(next);
 }
 
-Status Win32ControlFont::Apply(const FontSpec& next) {
+Status Win32ControlFont::Apply(const FontDesign& next) {
   if (window_ == nullptr) {
     spec_ = next;
     return Status::Ok();
@@ -110,7 +110,7 @@ Status Win32ControlFont::Apply(const FontSpec& next) {
 
 // --- base -----------------------------------------------------------------
 
-Win32ControlBase::Win32ControlBase(const ControlSpec& design, HWND window)
+Win32ControlBase::Win32ControlBase(const ControlDesign& design, HWND window)
     : name_(design.name), kind_(design.kind), window_(window), font_(window, design.font) {}
 
 void Win32ControlBase::Detach() {
@@ -133,7 +133,7 @@ void Win32ControlBase::SetNativeText(const std::string& text) {
 
 // --- caption bar ----------------------------------------------------------
 
-Win32CaptionBar::Win32CaptionBar(const ControlSpec& design, HWND dialog)
+Win32CaptionBar::Win32CaptionBar(const ControlDesign& design, HWND dialog)
     : Win32ControlBase(design, nullptr), dialog_(dialog), caption_(design.design_text) {}
 
 void Win32CaptionBar::SetCaption(const std::string& caption) {
@@ -170,7 +170,7 @@ namespace {
 constexpr wchar_t kAdapterProperty[] = L"AgendiaEditBox";
 }  // namespace
 
-Win32EditBox::Win32EditBox(const ControlSpec& design, HWND window)
+Win32EditBox::Win32EditBox(const ControlDesign& design, HWND window)
     : Win32ControlBase(design, window), max_length_(design.max_length), multi_line_(design.multi_line) {
   if (max_length_ > 0) SendMessageW(window, EM_SETLIMITTEXT, static_cast<WPARAM>(max_length_), 0);
   SetText(design.design_text);
@@ -352,7 +352,7 @@ void Win32ComboBox::SetEnabled(bool enabled) {
 
 // --- creation -------------------------------------------------------------
 
-std::unique_ptr<Win32ControlBase> MakeWin32Control(const ControlSpec& design, HWND dialog, int id,
+std::unique_ptr<Win32ControlBase> MakeWin32Control(const ControlDesign& design, HWND dialog, int id,
                                                    const Dpi& dpi) {
   if (design.kind == ControlKind::kCaptionBar) return std::make_unique<Win32CaptionBar>(design, dialog);
 

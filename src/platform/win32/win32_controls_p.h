@@ -32,12 +32,12 @@ class Win32ControlFont final : public ControlFont {
  public:
   // `window` may be null. Without a design font the font starts as the
   // system's dialog font.
-  Win32ControlFont(HWND window, const std::optional<FontSpec>& design);
+  Win32ControlFont(HWND window, const std::optional<FontDesign>& design);
   ~Win32ControlFont() override;
   Win32ControlFont(const Win32ControlFont&) = delete;
   Win32ControlFont& operator=(const Win32ControlFont&) = delete;
 
-  FontSpec Get() const override { return spec_; }
+  FontDesign Get() const override { return spec_; }
   Status SetName(const std::string& name) override;
   Status SetSize(double points) override;
   Status SetCharset(int charset) override;
@@ -46,10 +46,10 @@ class Win32ControlFont final : public ControlFont {
   void Detach() { window_ = nullptr; }
 
  private:
-  Status Apply(const FontSpec& next);
+  Status Apply(const FontDesign& next);
 
   HWND window_;
-  FontSpec spec_;
+  FontDesign spec_;
   HFONT font_ = nullptr;
 };
 
@@ -57,7 +57,7 @@ class Win32ControlFont final : public ControlFont {
 // dialog; the adapter outlives it and then answers from what it keeps.
 class Win32ControlBase : public virtual Control {
  public:
-  Win32ControlBase(const ControlSpec& design, HWND window);
+  Win32ControlBase(const ControlDesign& design, HWND window);
 
   const std::string& Name() const override { return name_; }
   ControlKind Kind() const override { return kind_; }
@@ -94,7 +94,7 @@ class Win32Label final : public Win32ControlBase, public Label {
 // The caption bar has no window of its own: its caption is the dialog's title.
 class Win32CaptionBar final : public Win32ControlBase, public CaptionBar {
  public:
-  Win32CaptionBar(const ControlSpec& design, HWND dialog);
+  Win32CaptionBar(const ControlDesign& design, HWND dialog);
   std::string Caption() const override { return caption_; }
   void SetCaption(const std::string& caption) override;
   void Detach() override;
@@ -122,7 +122,7 @@ class Win32CommandButton final : public Win32ControlBase, public CommandButton {
 
 class Win32EditBox final : public Win32ControlBase, public EditBox {
  public:
-  Win32EditBox(const ControlSpec& design, HWND window);
+  Win32EditBox(const ControlDesign& design, HWND window);
   std::string Text() const override { return NativeText(); }
   void SetText(const std::string& text) override;
   bool Enabled() const override;
@@ -205,7 +205,7 @@ class Win32TreeView final : public Win32ControlBase, public TreeView {
 
 // Creates the native window of `design` as a child of `dialog` with the
 // control identifier `id`, and its adapter. The caption bar gets no window.
-std::unique_ptr<Win32ControlBase> MakeWin32Control(const ControlSpec& design, HWND dialog, int id,
+std::unique_ptr<Win32ControlBase> MakeWin32Control(const ControlDesign& design, HWND dialog, int id,
                                                    const Dpi& dpi);
 
 }  // namespace agendia::platform::win32

@@ -49,7 +49,7 @@ class DisabledThreadWindows {
 
 }  // namespace
 
-StatusOr<std::unique_ptr<Win32FormWindow>> Win32FormWindow::Create(const FormSpec& design) {
+StatusOr<std::unique_ptr<Win32FormWindow>> Win32FormWindow::Create(const FormDesign& design) {
   std::unique_ptr<Win32FormWindow> window(new Win32FormWindow());
   Status built = window->Build(design);
   if (!built.ok()) return built;
@@ -58,7 +58,7 @@ StatusOr<std::unique_ptr<Win32FormWindow>> Win32FormWindow::Create(const FormSpe
 
 Win32FormWindow::~Win32FormWindow() { Destroy(); }
 
-Status Win32FormWindow::Build(const FormSpec& design) {
+Status Win32FormWindow::Build(const FormDesign& design) {
   EmptyDialogTemplate blank{};
   blank.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
   blank.header.dwExtendedStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
@@ -80,7 +80,7 @@ Status Win32FormWindow::Build(const FormSpec& design) {
 
   std::vector<std::pair<int, HWND>> tab_stops;
   for (size_t i = 0; i < design.controls.size(); ++i) {
-    const ControlSpec& control = design.controls[i];
+    const ControlDesign& control = design.controls[i];
     auto adapter = MakeWin32Control(control, dialog_, kFirstControlId + static_cast<int>(i), dpi);
     if (!adapter) {
       return Status::Error(hr::kUnexpected, "The control " + control.name + " cannot be created (error " +

@@ -10,13 +10,13 @@
 
 namespace agendia::platform::win32 {
 
-// A window built from a FormSpec as a modeless dialog of native controls,
+// A window built from a FormDesign as a modeless dialog of native controls,
 // shown modally by its own message loop. Created hidden; the controls exist
 // (and can be filled) before the window is shown.
 class Win32FormWindow final : public FormWindow {
  public:
   // Fails when the dialog or one of its controls cannot be created.
-  static StatusOr<std::unique_ptr<Win32FormWindow>> Create(const FormSpec& design);
+  static StatusOr<std::unique_ptr<Win32FormWindow>> Create(const FormDesign& design);
   ~Win32FormWindow() override;
 
   WindowHandle Handle() const override { return ToHandle(dialog_); }
@@ -30,7 +30,7 @@ class Win32FormWindow final : public FormWindow {
 
  private:
   Win32FormWindow() = default;
-  Status Build(const FormSpec& design);
+  Status Build(const FormDesign& design);
   void Destroy();
   void CentreOnScreen();
   void FocusFirstTabStop();

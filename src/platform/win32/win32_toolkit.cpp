@@ -21,7 +21,7 @@ class Win32Toolkit final : public Toolkit {
     return std::unique_ptr<UiRuntimeLease>(std::make_unique<NothingToKeep>());
   }
 
-  StatusOr<std::unique_ptr<FormWindow>> CreateForm(const FormSpec& design) override {
+  StatusOr<std::unique_ptr<FormWindow>> CreateForm(const FormDesign& design) override {
     auto created = Win32FormWindow::Create(design);
     if (!created.ok()) return created.status();
     return std::unique_ptr<FormWindow>(std::move(created).value());
