@@ -13,7 +13,7 @@ expected="DllCanUnloadNow DllGetClassObject DllInstall DllRegisterServer DllUnre
 for dll in "$DLL64" "$DLL32"; do
   [ -f "$dll" ] || fail "$dll was not built"
   exports=$(x86_64-w64-mingw32-objdump -p "$dll" |
-    sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/\[/ && NF == 3 { print $3 }' | sort | xargs)
+    sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '$1 == "[" && NF == 3 { print $3 }' | sort | xargs)
   [ "$exports" = "$expected" ] || fail "$dll exports '$exports', expected '$expected'"
   echo "ok: $dll exports exactly $expected"
   imports=$(x86_64-w64-mingw32-objdump -p "$dll" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | xargs)

@@ -142,7 +142,10 @@ int wmain(int argc, wchar_t** argv) {
                     static_cast<unsigned long>(member.id));
       Check(function && function->memid == member.id && function->invkind == member.kind &&
                 NameOf(vtable, function->memid) == member.name &&
-                function->oVft == static_cast<SHORT>((7 + i) * pointer_size) && function->elemdescFunc.tdesc.vt == VT_HRESULT &&
+                // The system reports vtable offsets for the process reading
+                // them, whatever the library was built for.
+                function->oVft == static_cast<SHORT>((7 + i) * sizeof(void*)) &&
+                function->elemdescFunc.tdesc.vt == VT_HRESULT &&
                 types_match,
             label);
       if (function) vtable->ReleaseFuncDesc(function);
