@@ -10,7 +10,12 @@ if(AGENDIA_MINGW_X64 AND AGENDIA_MINGW_X86 AND AGENDIA_MINGW_WIDL)
 else()
   set(agendia_mingw_found OFF)
 endif()
-option(AGENDIA_BUILD_WINDOWS "Cross-build Agendia.dll for Windows with mingw-w64" ${agendia_mingw_found})
+# Off by default until the cross build with the ODBC backend has been run
+# here; scripts/build-windows.sh builds the DLLs on their own.
+option(AGENDIA_BUILD_WINDOWS "Cross-build Agendia.dll for Windows with mingw-w64" OFF)
+if(AGENDIA_BUILD_WINDOWS AND NOT agendia_mingw_found)
+  message(FATAL_ERROR "AGENDIA_BUILD_WINDOWS needs the mingw-w64 tool chains and widl (scripts/bootstrap.sh)")
+endif()
 set(AGENDIA_WINDOWS_BUILD_DIR ${CMAKE_BINARY_DIR}/windows)
 
 if(AGENDIA_BUILD_WINDOWS)
