@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/stable_array.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -26,7 +28,10 @@ namespace agendia::platform {
 //   copied once into blocks of at least 1 MiB that never move.
 // - Clear removes every node but keeps all memory (character blocks, lookup
 //   table, per-node records) for reuse: refilling the store with the same
-//   nodes allocates nothing.
+//   nodes allocates nothing, and the lookup table is already of the size
+//   the fill needs.
+// - Growing never moves a node's record or characters; only the lookup table
+//   is rebuilt, twice as large, when it would become more than half full.
 // - Lookups cost one hash and, almost always, one key comparison: an
 //   open-addressing table, kept at most half full, holds each key's hash
 //   next to its node's id.
@@ -132,7 +137,7 @@ class TreeNodeStore {
   // Copies `key` then `text` into a block; returns where they start.
   const char* Store(std::string_view key, std::string_view text);
 
-  std::vector<Node> nodes_;
+  StableArray<Node> nodes_;
   // Blocks of at least 1 MiB, filled in order. Clear empties them all.
   std::vector<Block> blocks_;
   std::size_t block_ = 0;  // the block being filled

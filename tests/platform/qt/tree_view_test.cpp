@@ -95,6 +95,7 @@ TEST_F(QtTreeViewTest, TheToolTipShowsTheWholeTitleThatTheNarrowTreeCutsShort) {
   ASSERT_TRUE(tree_->AddNode(std::nullopt, std::nullopt, "rtDay", "Daily").ok());
   ASSERT_TRUE(tree_->AddNode("rtDay", kTreeChild, "M1", title).ok());
   ASSERT_TRUE(tree_->SetExpanded("rtDay", true).ok());
+  QCoreApplication::processEvents();  // the view takes a fill in once it is back in the loop
   const QModelIndex memo = View()->model()->index(0, 0, View()->model()->index(0, 0));
   EXPECT_EQ(memo.data(Qt::ToolTipRole).toString().toStdString(), title);
   EXPECT_EQ(memo.data(Qt::DisplayRole).toString().toStdString(), title);
@@ -130,7 +131,10 @@ TEST_F(QtTreeViewTest, ExpandsByKeyAndFailsForAnUnknownKey) {
 
   EXPECT_TRUE(tree_->IsExpanded("rtDay"));
   EXPECT_FALSE(tree_->IsExpanded("rtOne"));
+  QCoreApplication::processEvents();
   EXPECT_TRUE(View()->isExpanded(View()->model()->index(1, 0)));
+  EXPECT_FALSE(View()->isExpanded(View()->model()->index(0, 0)));
+  EXPECT_TRUE(tree_->IsExpanded("rtDay"));
   const Status unknown = tree_->SetExpanded("rtYear", true);
   EXPECT_EQ(unknown.code(), hr::kInvalidArg);
   EXPECT_EQ(unknown.description(), "The tree has no node with the key 'rtYear'");
@@ -158,6 +162,7 @@ TEST_F(QtTreeViewTest, HoldsAHundredThousandNodes) {
 
   EXPECT_EQ(tree_->NodeCount(), 100000);
   EXPECT_EQ(tree_->FindNode("M99995")->parent_key, "rtMonth");
+  QCoreApplication::processEvents();
   EXPECT_EQ(View()->model()->rowCount(View()->model()->index(2, 0)), 25000 - 1);
 }
 
