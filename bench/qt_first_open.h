@@ -9,7 +9,9 @@ namespace agendia::bench {
 //
 // "first": this process's first window, from the call that shows it until the
 // first paint of the whole window, memo tree included, has ended; the sample
-// carries the resident memory then.
+// carries the resident memory then. Qt has been started, and has read the
+// system's font list, before the clock starts, as in a host that shows
+// windows of its own.
 // "warm": the same window then shows a memo, opens it for modifying and saves
 // it unchanged; measured from the click on Save (the update and the reload of
 // the whole tree) until the repaint that follows has ended.

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "platform/page_buffer.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstddef>
-#include <memory>
 #include <type_traits>
 #include <vector>
 
@@ -14,7 +15,8 @@ namespace agendia::platform {
 // (16, 32, 64, ... elements), so that
 // - growing copies nothing, and an element's address holds until Clear;
 // - the part of a segment not yet used is never written, so the system
-//   does not make it resident (large segments come straight from mmap);
+//   does not make it resident, and a large segment comes in large pages
+//   (see PageBuffer);
 // - Clear keeps every segment, and refilling to the same size allocates
 //   nothing and touches no new page.
 // For trivially copyable elements only; a new element's value is the one
@@ -33,10 +35,8 @@ class StableArray {
 
   void push_back(const T& value) {
     const std::size_t segment = SegmentOf(size_);
-    if (segment == segments_.size()) {
-      segments_.push_back(std::make_unique_for_overwrite<T[]>(kFirstSize << segment));
-    }
-    segments_[segment][size_ - StartOf(segment)] = value;
+    if (segment == segments_.size()) segments_.emplace_back(sizeof(T) * (kFirstSize << segment));
+    Segment(segment)[size_ - StartOf(segment)] = value;
     ++size_;
   }
 
@@ -49,7 +49,7 @@ class StableArray {
   void ForEachRun(Visit visit) const {
     for (std::size_t segment = 0, start = 0; start < size_; ++segment) {
       const std::size_t count = std::min(kFirstSize << segment, size_ - start);
-      visit(segments_[segment].get(), count);
+      visit(const_cast<StableArray*>(this)->Segment(segment), count);
       start += count;
     }
   }
@@ -65,12 +65,13 @@ class StableArray {
   static std::size_t StartOf(std::size_t segment) {
     return ((std::size_t{1} << segment) - 1) << kFirstBits;
   }
+  T* Segment(std::size_t segment) { return reinterpret_cast<T*>(segments_[segment].data()); }
   T& At(std::size_t i) {
     const std::size_t segment = SegmentOf(i);
-    return segments_[segment][i - StartOf(segment)];
+    return Segment(segment)[i - StartOf(segment)];
   }
 
-  std::vector<std::unique_ptr<T[]>> segments_;
+  std::vector<PageBuffer> segments_;
   std::size_t size_ = 0;
 };
 
