@@ -9,6 +9,10 @@ namespace agendia::platform {
 namespace {
 
 constexpr std::size_t kFirstBlockSize = std::size_t{64} << 10;
+constexpr std::size_t kLastSmallBlockSize = std::size_t{256} << 10;
+// A key table this large is about to grow into a large page anyway: taking
+// one at once spares the faults of the tables in between.
+constexpr std::size_t kLargeTableBytes = std::size_t{512} << 10;
 
 }  // namespace
 
@@ -38,7 +42,8 @@ std::size_t TreeNodeStore::SlotOf(std::string_view key, std::uint32_t hash) cons
 
 void TreeNodeStore::Grow() {
   const std::size_t count = std::max<std::size_t>(64, slot_count_ * 2);
-  PageBuffer buffer(count * sizeof(std::uint64_t));
+  const std::size_t bytes = count * sizeof(std::uint64_t);
+  PageBuffer buffer(bytes >= kLargeTableBytes ? std::max(bytes, PageBuffer::kLargePage) : bytes);
   auto* const slots = reinterpret_cast<std::uint64_t*>(buffer.data());
   std::fill(slots, slots + count, 0);
   const std::size_t mask = count - 1;
@@ -63,9 +68,11 @@ const char* TreeNodeStore::Store(std::string_view key, std::string_view text) {
     ++block_;
   }
   if (block_ == blocks_.size()) {
-    // Small trees stay small; large ones get whole large pages.
+    // Small trees stay small; past a few blocks a tree is large, and gets
+    // whole large pages, each filled at the cost of one page fault.
     const std::size_t doubled = blocks_.empty() ? kFirstBlockSize : blocks_.back().chars.size() * 2;
-    const std::size_t capacity = std::max(std::min(doubled, PageBuffer::kLargePage), size);
+    const std::size_t wanted = doubled > kLastSmallBlockSize ? PageBuffer::kLargePage : doubled;
+    const std::size_t capacity = std::max(wanted, size);
     blocks_.push_back(Block{PageBuffer(capacity), 0});
   }
   Block& block = blocks_[block_];

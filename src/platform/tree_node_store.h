@@ -26,7 +26,7 @@ namespace agendia::platform {
 // - The views that Key and Text return stay valid, and keep pointing at the
 //   same characters, until Clear (or the store's end): the characters are
 //   copied once into blocks that never move (64 KiB at first, each twice the
-//   one before, up to a large page).
+//   one before, then large pages).
 // - Clear removes every node but keeps all memory (character blocks, lookup
 //   table, per-node records) for reuse: refilling the store with the same
 //   nodes allocates nothing, and the lookup table is already of the size
