@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev odbc-postgresql tdsodbc libsqliteodbc postgresql
-  xvfb xauth xdotool
+  xvfb xauth xdotool libx11-dev
   fonts-wqy-zenhei fonts-dejavu-core
 )
 

@@ -35,9 +35,10 @@ namespace agendia::platform::qt {
 // That saves a notification (and the view's work for it) per node, and lets
 // the view lay the tree out once, when it first paints it: by then the window
 // has its fonts. The batch ends on the first of: EndBatch (the view calls it
-// before it paints or handles input), or a call queued when the batch opened,
-// that is once control returns to the event loop. Expanding or collapsing a
-// node during a batch is recorded and handed to the views after the reset
+// before it paints or handles input, the tree adapter before it expands a
+// node of a view on screen), or a call queued when the batch opened, that is
+// once control returns to the event loop. Expanding or collapsing a node of a
+// view not yet on screen is recorded and handed to the views after the reset
 // (TakeExpansions). The node queries (Find, Count, Key, Text, Parent,
 // ChildCount, Child) always answer from the data, batch or not. Nodes added
 // outside a batch are announced one by one.

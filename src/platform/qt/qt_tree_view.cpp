@@ -130,13 +130,16 @@ Status QtTreeView::SetExpanded(const std::string& key, bool expanded) {
   if (id == NodeModel::kNone) {
     return Status::Error(hr::kInvalidArg, "The tree has no node with the key '" + key + "'");
   }
-  // The view keeps the expanded state, but during a batch it does not know
-  // the node yet: the model hands the state over with the batch's nodes.
-  if (model->InBatch()) {
+  // The view keeps the expanded state, so it must know the node. A view not
+  // yet on screen (a window still loading) is not shown the batch now: the
+  // window sets its fonts as it appears, and the view would lay the whole
+  // tree out twice. The model hands the state over with the batch's nodes.
+  if (model->InBatch() && !view_->isVisible()) {
     model->SetExpandedLater(id, expanded);
-  } else {
-    view_->setExpanded(model->IndexOf(id), expanded);
+    return Status::Ok();
   }
+  model->EndBatch();
+  view_->setExpanded(model->IndexOf(id), expanded);
   return Status::Ok();
 }
 
