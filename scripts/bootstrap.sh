@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev odbc-postgresql tdsodbc libsqliteodbc postgresql
-  xvfb xauth xdotool
+  xvfb xauth xdotool libx11-dev
   fonts-wqy-zenhei fonts-dejavu-core
   # The Windows build (Agendia.dll) and its tests under Wine: the mingw-w64
   # tool chains, widl and the IDL files it imports, the 64-bit Wine, and the

@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace agendia::platform {
 
 namespace {
 
-constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+constexpr std::size_t kFirstBlockSize = std::size_t{64} << 10;
+constexpr std::size_t kLastSmallBlockSize = std::size_t{256} << 10;
+// A key table this large is about to grow into a large page anyway: taking
+// one at once spares the faults of the tables in between.
+constexpr std::size_t kLargeTableBytes = std::size_t{512} << 10;
 
 }  // namespace
 
@@ -16,17 +21,17 @@ void TreeNodeStore::Clear() {
   nodes_.clear();
   for (Block& block : blocks_) block.size = 0;
   block_ = 0;
-  std::fill(slots_.begin(), slots_.end(), 0);
+  std::fill(slots_, slots_ + slot_count_, 0);
 }
 
 std::size_t TreeNodeStore::CharCapacity() const {
   std::size_t capacity = 0;
-  for (const Block& block : blocks_) capacity += block.capacity;
+  for (const Block& block : blocks_) capacity += block.chars.size();
   return capacity;
 }
 
 std::size_t TreeNodeStore::SlotOf(std::string_view key, std::uint32_t hash) const {
-  const std::size_t mask = slots_.size() - 1;
+  const std::size_t mask = slot_count_ - 1;
   // The table is never more than half full, so an empty slot ends every probe.
   for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
     const std::uint64_t entry = slots_[slot];
@@ -36,15 +41,22 @@ std::size_t TreeNodeStore::SlotOf(std::string_view key, std::uint32_t hash) cons
 }
 
 void TreeNodeStore::Grow() {
-  std::vector<std::uint64_t> old(std::max<std::size_t>(64, slots_.size() * 2), 0);
-  old.swap(slots_);
-  const std::size_t mask = slots_.size() - 1;
-  for (const std::uint64_t entry : old) {
+  const std::size_t count = std::max<std::size_t>(64, slot_count_ * 2);
+  const std::size_t bytes = count * sizeof(std::uint64_t);
+  PageBuffer buffer(bytes >= kLargeTableBytes ? std::max(bytes, PageBuffer::kLargePage) : bytes);
+  auto* const slots = reinterpret_cast<std::uint64_t*>(buffer.data());
+  std::fill(slots, slots + count, 0);
+  const std::size_t mask = count - 1;
+  for (std::size_t i = 0; i < slot_count_; ++i) {
+    const std::uint64_t entry = slots_[i];
     if (entry == 0) continue;
     std::size_t slot = (entry >> 32) & mask;
-    while (slots_[slot] != 0) slot = (slot + 1) & mask;
-    slots_[slot] = entry;
+    while (slots[slot] != 0) slot = (slot + 1) & mask;
+    slots[slot] = entry;
   }
+  slot_buffer_ = std::move(buffer);
+  slots_ = slots;
+  slot_count_ = count;
 }
 
 // Blocks never grow, so what they hold never moves, and a fill copies each
@@ -52,15 +64,19 @@ void TreeNodeStore::Grow() {
 // end unused for the rest of the fill.
 const char* TreeNodeStore::Store(std::string_view key, std::string_view text) {
   const std::size_t size = key.size() + text.size();
-  while (block_ < blocks_.size() && blocks_[block_].capacity - blocks_[block_].size < size) {
+  while (block_ < blocks_.size() && blocks_[block_].chars.size() - blocks_[block_].size < size) {
     ++block_;
   }
   if (block_ == blocks_.size()) {
-    const std::size_t capacity = std::max(kBlockSize, size);
-    blocks_.push_back(Block{std::make_unique_for_overwrite<char[]>(capacity), capacity, 0});
+    // Small trees stay small; past a few blocks a tree is large, and gets
+    // whole large pages, each filled at the cost of one page fault.
+    const std::size_t doubled = blocks_.empty() ? kFirstBlockSize : blocks_.back().chars.size() * 2;
+    const std::size_t wanted = doubled > kLastSmallBlockSize ? PageBuffer::kLargePage : doubled;
+    const std::size_t capacity = std::max(wanted, size);
+    blocks_.push_back(Block{PageBuffer(capacity), 0});
   }
   Block& block = blocks_[block_];
-  char* const at = block.chars.get() + block.size;
+  char* const at = block.chars.data() + block.size;
   if (!key.empty()) std::memcpy(at, key.data(), key.size());
   if (!text.empty()) std::memcpy(at + key.size(), text.data(), text.size());
   block.size += size;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/page_buffer.h"
+#include "platform/stable_array.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -23,10 +25,14 @@ namespace agendia::platform {
 //   AddUnindexed is never found and clashes with no key.
 // - The views that Key and Text return stay valid, and keep pointing at the
 //   same characters, until Clear (or the store's end): the characters are
-//   copied once into blocks of at least 1 MiB that never move.
+//   copied once into blocks that never move (64 KiB at first, each twice the
+//   one before, then large pages).
 // - Clear removes every node but keeps all memory (character blocks, lookup
 //   table, per-node records) for reuse: refilling the store with the same
-//   nodes allocates nothing.
+//   nodes allocates nothing, and the lookup table is already of the size
+//   the fill needs.
+// - Growing never moves a node's record or characters; only the lookup table
+//   is rebuilt, twice as large, when it would become more than half full.
 // - Lookups cost one hash and, almost always, one key comparison: an
 //   open-addressing table, kept at most half full, holds each key's hash
 //   next to its node's id.
@@ -55,7 +61,7 @@ class TreeNodeStore {
   // Locate, Insert, AddUnindexed or Clear) in between, and while the
   // characters of `key` live. Find, Key and Text may be called in between.
   Place Locate(std::string_view key) {
-    if ((nodes_.size() + 1) * 2 > slots_.size()) Grow();
+    if ((nodes_.size() + 1) * 2 > slot_count_) Grow();
     const std::uint32_t hash = HashOf(key);
     const std::size_t slot = SlotOf(key, hash);
     return Place(key, slot, hash, IdIn(slots_[slot]));
@@ -76,7 +82,7 @@ class TreeNodeStore {
     // A tree is filled child after child of the same parent, so the node
     // found last is very likely the one asked for next.
     if (last_found_ != kNone && Key(last_found_) == key) return last_found_;
-    if (slots_.empty()) return kNone;
+    if (slot_count_ == 0) return kNone;
     const int id = IdIn(slots_[SlotOf(key, HashOf(key))]);
     if (id != kNone) last_found_ = id;
     return id;
@@ -108,8 +114,7 @@ class TreeNodeStore {
   };
   // Characters, filled from the start; never reallocated.
   struct Block {
-    std::unique_ptr<char[]> chars;
-    std::size_t capacity = 0;
+    PageBuffer chars;
     std::size_t size = 0;  // the part in use
   };
 
@@ -127,19 +132,22 @@ class TreeNodeStore {
   // The slot of `key`, whose hash is `hash`: the one holding its node, or the
   // empty one where it belongs.
   std::size_t SlotOf(std::string_view key, std::uint32_t hash) const;
-  // Doubles slots_ (at least 64 slots).
+  // Doubles the table (at least 64 slots).
   void Grow();
+  std::size_t SlotCount() const { return slot_count_; }
   // Copies `key` then `text` into a block; returns where they start.
   const char* Store(std::string_view key, std::string_view text);
 
-  std::vector<Node> nodes_;
-  // Blocks of at least 1 MiB, filled in order. Clear empties them all.
+  StableArray<Node> nodes_;
+  // Blocks filled in order. Clear empties them all.
   std::vector<Block> blocks_;
   std::size_t block_ = 0;  // the block being filled
   // A slot holds 0 when empty, else the low 32 bits of its key's hash (which
   // place it, and spare most key comparisons) above the node's id + 1. The
   // size is a power of two and at least twice the number of nodes.
-  std::vector<std::uint64_t> slots_;
+  PageBuffer slot_buffer_;
+  std::uint64_t* slots_ = nullptr;
+  std::size_t slot_count_ = 0;
 };
 
 }  // namespace agendia::platform

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace agendia::platform::qt {
 
@@ -18,31 +19,59 @@ Status NodeModel::Append(int parent, const std::string& key, const std::string& 
     }
   }
   // An empty tree has nothing on screen to keep, so filling it can be batched.
-  if (!in_batch_ && nodes_.empty()) StartBatch();
+  if (!in_batch_ && Count() == 0) StartBatch();
   const int id = Count();
-  std::vector<int>& siblings = parent == kNone ? top_level_ : children_[parent];
-  const int row = static_cast<int>(siblings.size());
+  ChildList* siblings = ListOf(parent);
+  const int row = siblings == nullptr ? 0 : static_cast<int>(siblings->size());
   if (!in_batch_) beginInsertRows(IndexOf(parent), row, row);
   if (place) {
     store_.Insert(*place, text);
   } else {
     store_.AddUnindexed(key, text);
   }
-  nodes_.push_back(Node{parent, row});
-  siblings.push_back(id);
-  children_.emplace_back();  // after the push above: this may move children_
+  links_.push_back(static_cast<std::uint32_t>(parent + 1));
+  (siblings == nullptr ? MakeListOf(parent) : *siblings).push_back(id);
   if (!in_batch_) endInsertRows();
   return Status::Ok();
 }
 
+const NodeModel::ChildList* NodeModel::ListOf(int parent) const {
+  if (parent == kNone) return &top_level_;
+  if ((links_[static_cast<std::size_t>(parent)] & kHasChildren) == 0) return nullptr;
+  if (parent != last_parent_) {
+    last_list_ = list_of_.find(parent)->second;
+    last_parent_ = parent;
+  }
+  return last_list_;
+}
+
+NodeModel::ChildList* NodeModel::ListOf(int parent) {
+  return const_cast<ChildList*>(std::as_const(*this).ListOf(parent));
+}
+
+NodeModel::ChildList& NodeModel::MakeListOf(int parent) {
+  if (lists_used_ == lists_.size()) lists_.push_back(std::make_unique<ChildList>());
+  ChildList& list = *lists_[lists_used_++];
+  list.clear();
+  list_of_.emplace(parent, &list);
+  links_[static_cast<std::size_t>(parent)] |= kHasChildren;
+  last_parent_ = parent;
+  last_list_ = &list;
+  return list;
+}
+
 void NodeModel::Clear() {
   // Outside a batch the views show the nodes; inside one they show nothing.
-  const bool shown = !in_batch_ && !nodes_.empty();
+  const bool shown = !in_batch_ && Count() > 0;
   if (shown) beginResetModel();
   store_.Clear();
-  nodes_.clear();
-  children_.clear();
+  links_.clear();
   top_level_.clear();
+  lists_used_ = 0;
+  list_of_.clear();
+  last_parent_ = kNone;
+  last_list_ = nullptr;
+  expansions_.clear();
   StartBatch();
   if (shown) endResetModel();
 }
@@ -69,42 +98,72 @@ void NodeModel::EndBatch() {
   endResetModel();
 }
 
+void NodeModel::SetExpandedLater(int id, bool expanded) { expansions_.emplace_back(id, expanded); }
+
+std::optional<bool> NodeModel::ExpandedLater(int id) const {
+  for (auto it = expansions_.rbegin(); it != expansions_.rend(); ++it) {
+    if (it->first == id) return it->second;
+  }
+  return std::nullopt;
+}
+
+std::vector<std::pair<int, bool>> NodeModel::TakeExpansions() { return std::exchange(expansions_, {}); }
+
 int NodeModel::Find(const std::string& key) const {
   return key.empty() ? kNone : store_.Find(key);
 }
 
-const std::vector<int>& NodeModel::Children(int parent) const {
-  return parent == kNone ? top_level_ : children_[parent];
+int NodeModel::ChildCount(int parent) const {
+  const ChildList* children = ListOf(parent);
+  return children == nullptr ? 0 : static_cast<int>(children->size());
+}
+
+int NodeModel::Child(int parent, int row) const {
+  return (*ListOf(parent))[static_cast<std::size_t>(row)];
 }
 
 int NodeModel::IdOf(const QModelIndex& index) const {
   if (in_batch_ || !index.isValid() || index.model() != this) return kNone;
   const quintptr id = index.internalId();
-  return id < nodes_.size() ? static_cast<int>(id) : kNone;
+  return id < static_cast<quintptr>(Count()) ? static_cast<int>(id) : kNone;
 }
 
 QModelIndex NodeModel::IndexOf(int id) const {
   if (in_batch_ || id < 0 || id >= Count()) return {};
-  return createIndex(nodes_[id].row, 0, static_cast<quintptr>(id));
+  // Siblings are listed in the order they were added, which is the order of
+  // their ids: the row is found by bisection.
+  const ChildList& siblings = *ListOf(Parent(id));
+  std::size_t low = 0, high = siblings.size();
+  while (low < high) {
+    const std::size_t middle = low + (high - low) / 2;
+    if (siblings[middle] < id) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  return createIndex(static_cast<int>(low), 0, static_cast<quintptr>(id));
 }
 
 QModelIndex NodeModel::index(int row, int column, const QModelIndex& parent) const {
   if (column != 0 || row < 0 || row >= rowCount(parent)) return {};
-  const std::vector<int>& siblings = Children(parent.isValid() ? IdOf(parent) : kNone);
-  return createIndex(row, 0, static_cast<quintptr>(siblings[row]));
+  const int id = Child(parent.isValid() ? IdOf(parent) : kNone, row);
+  return createIndex(row, 0, static_cast<quintptr>(id));
 }
 
 QModelIndex NodeModel::parent(const QModelIndex& child) const {
   const int id = IdOf(child);
-  return id == kNone ? QModelIndex() : IndexOf(nodes_[id].parent);
+  return id == kNone ? QModelIndex() : IndexOf(Parent(id));
 }
 
 int NodeModel::rowCount(const QModelIndex& parent) const {
   if (in_batch_) return 0;
   if (!parent.isValid()) return static_cast<int>(top_level_.size());
   const int id = IdOf(parent);
-  return id == kNone || parent.column() != 0 ? 0 : static_cast<int>(children_[id].size());
+  return id == kNone || parent.column() != 0 ? 0 : ChildCount(id);
 }
+
+bool NodeModel::hasChildren(const QModelIndex& parent) const { return rowCount(parent) > 0; }
 
 int NodeModel::columnCount(const QModelIndex&) const { return 1; }
 

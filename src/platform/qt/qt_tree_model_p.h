@@ -1,33 +1,47 @@
 #pragma once
 
+#include "platform/stable_array.h"
 #include "platform/tree_node_store.h"
 
 #include <agendia/status.h>
 
 #include <QAbstractItemModel>
 
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace agendia::platform::qt {
 
 // The nodes of a tree view, kept in flat storage: a node is an id (its
-// position in nodes_ and in the store), its model index carries that id, and
-// the store keeps every node's key and text, in UTF-8, and finds a key; a text
-// becomes a QString only when a view asks for it.
-// Nodes are only ever appended or all removed, so a node's row never changes,
-// and Clear keeps every buffer's capacity, so the window's rebuild of up to
-// 100,000 memos after each save allocates almost nothing.
+// position in the store), its model index carries that id, and the store
+// keeps every node's key and text, in UTF-8, and finds a key; a text becomes
+// a QString only when a view asks for it.
+//
+// Memory per node is what a list of up to a million memos can afford: the
+// key and text in blocks, the parent's id, and one entry in its parent's
+// child list; only nodes that have children own a list. Nothing moves as the
+// tree grows (see StableArray), and Clear keeps every buffer, so the window's
+// rebuild after each save allocates almost nothing and touches no new page.
+// Nodes are only ever appended or all removed, so a node's row never changes.
 //
 // Filling happens in batches. Clear, or the first node added to an empty tree,
 // opens one: the views are shown an empty tree and hear nothing while nodes
 // are appended, and EndBatch then shows them the whole tree with one reset.
-// That saves a notification (and the view's work for it) per node. The batch
-// ends on the first of: EndBatch (the view calls it before it handles any
-// event, the tree adapter before it expands a node), or a call queued when the
-// batch opened, that is once control returns to the event loop. The node
-// queries (Find, Count, Key, Text, Parent, Children) always answer from the
-// data, batch or not. Nodes added outside a batch are announced one by one.
+// That saves a notification (and the view's work for it) per node, and lets
+// the view lay the tree out once, when it first paints it: by then the window
+// has its fonts. The batch ends on the first of: EndBatch (the view calls it
+// before it paints or handles input, the tree adapter before it expands a
+// node of a view on screen), or a call queued when the batch opened, that is
+// once control returns to the event loop. Expanding or collapsing a node of a
+// view not yet on screen is recorded and handed to the views after the reset
+// (TakeExpansions). The node queries (Find, Count, Key, Text, Parent,
+// ChildCount, Child) always answer from the data, batch or not. Nodes added
+// outside a batch are announced one by one.
 class NodeModel final : public QAbstractItemModel {
   Q_OBJECT
 
@@ -37,7 +51,8 @@ class NodeModel final : public QAbstractItemModel {
   explicit NodeModel(QObject* parent) : QAbstractItemModel(parent) {}
 
   // Appends a node under `parent` (kNone: the top level). Fails for a key
-  // already in the tree. An empty key is allowed but cannot be found.
+  // already in the tree, and then adds nothing. An empty key is allowed but
+  // cannot be found.
   Status Append(int parent, const std::string& key, const std::string& text);
   // Removes every node and opens a batch.
   void Clear();
@@ -45,13 +60,23 @@ class NodeModel final : public QAbstractItemModel {
   void EndBatch();
   bool InBatch() const { return in_batch_; }
 
+  // During a batch: remembers that the views should expand (or collapse)
+  // node `id` once they know it; the last call for a node counts.
+  void SetExpandedLater(int id, bool expanded);
+  // What SetExpandedLater recorded for `id` in this batch, or nothing.
+  std::optional<bool> ExpandedLater(int id) const;
+  // The recorded expansions, in the order recorded; empties the record.
+  std::vector<std::pair<int, bool>> TakeExpansions();
+
   // The id of the node with `key`, or kNone.
   int Find(const std::string& key) const;
   int Count() const { return store_.Count(); }
   std::string Key(int id) const { return std::string(store_.Key(id)); }
   std::string Text(int id) const { return std::string(store_.Text(id)); }
-  int Parent(int id) const { return nodes_[id].parent; }
-  const std::vector<int>& Children(int parent) const;
+  int Parent(int id) const { return ParentIn(links_[static_cast<std::size_t>(id)]); }
+  // The children of `parent` (kNone: the top level), in the order added.
+  int ChildCount(int parent) const;
+  int Child(int parent, int row) const;
   // The node of an index of this model, or kNone (also for any index during a
   // batch: the views know no nodes then).
   int IdOf(const QModelIndex& index) const;
@@ -61,23 +86,38 @@ class NodeModel final : public QAbstractItemModel {
   QModelIndex index(int row, int column, const QModelIndex& parent) const override;
   QModelIndex parent(const QModelIndex& child) const override;
   int rowCount(const QModelIndex& parent) const override;
+  bool hasChildren(const QModelIndex& parent) const override;
   int columnCount(const QModelIndex& parent) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
-  struct Node {
-    int parent;
-    int row;
-  };
-
+  // Per node: the parent's id + 1 (0 for the top level) in the low 31 bits,
+  // and in the top bit whether the node has a child list.
+  static constexpr std::uint32_t kHasChildren = 0x80000000u;
+  static int ParentIn(std::uint32_t link) { return static_cast<int>(link & ~kHasChildren) - 1; }
+  using ChildList = StableArray<int>;
+  // The child list of `parent` (kNone: the top level), or null for a node
+  // without children.
+  const ChildList* ListOf(int parent) const;
+  ChildList* ListOf(int parent);
+  ChildList& MakeListOf(int parent);
   void StartBatch();
 
   // Empty keys are added unindexed: such a node is never found.
   TreeNodeStore store_;
-  std::vector<Node> nodes_;                 // by node id
-  std::vector<std::vector<int>> children_;  // by node id
-  std::vector<int> top_level_;
+  StableArray<std::uint32_t> links_;  // by node id
+  ChildList top_level_;
+  // The child lists of the nodes that have children; lists_ keeps every
+  // list made (reused after Clear), list_of_ maps a parent to its list.
+  std::vector<std::unique_ptr<ChildList>> lists_;
+  std::size_t lists_used_ = 0;
+  std::unordered_map<int, ChildList*> list_of_;
+  // The list asked for last: a view asks for one parent's rows in a row.
+  mutable int last_parent_ = kNone;
+  mutable const ChildList* last_list_ = nullptr;
+
+  std::vector<std::pair<int, bool>> expansions_;
   bool in_batch_ = false;
   bool end_queued_ = false;
 };

@@ -1,5 +1,7 @@
 #include "platform/qt/qt_tree_view_p.h"
 
+#include <QEvent>
+
 #include <utility>
 
 namespace agendia::platform::qt {
@@ -21,16 +23,41 @@ NodeTreeView::NodeTreeView(QWidget* parent) : QTreeView(parent) {
   setUniformRowHeights(true);  // keeps layout linear in the visible rows
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::SingleSelection);
+  // After the view's own handling of the reset, which forgets every
+  // expanded node.
+  connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+    for (const auto& [id, expanded] : model_->TakeExpansions()) {
+      setExpanded(model_->IndexOf(id), expanded);
+    }
+  });
   connect(this, &QTreeView::clicked, this, [this](const QModelIndex& index) { Report(index); });
 }
 
+// Events that paint, hit-test or select against the nodes. Others (polish,
+// font, resize, show, layout) need no nodes, and leave a batch open so that
+// the view lays the whole tree out only once, with the window's fonts.
+bool NodeTreeView::NeedsNodes(const QEvent& event) {
+  switch (event.type()) {
+    case QEvent::Paint:
+    case QEvent::FocusIn:
+    case QEvent::ToolTip:
+    case QEvent::WhatsThis:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+      return true;
+    default:
+      return event.isInputEvent();
+  }
+}
+
 bool NodeTreeView::event(QEvent* event) {
-  if (model_ != nullptr) model_->EndBatch();
+  if (model_ != nullptr && NeedsNodes(*event)) model_->EndBatch();
   return QTreeView::event(event);
 }
 
 bool NodeTreeView::viewportEvent(QEvent* event) {
-  if (model_ != nullptr) model_->EndBatch();
+  if (model_ != nullptr && NeedsNodes(*event)) model_->EndBatch();
   return QTreeView::viewportEvent(event);
 }
 
@@ -103,7 +130,14 @@ Status QtTreeView::SetExpanded(const std::string& key, bool expanded) {
   if (id == NodeModel::kNone) {
     return Status::Error(hr::kInvalidArg, "The tree has no node with the key '" + key + "'");
   }
-  // The view keeps the expanded state, so it must know the node.
+  // The view keeps the expanded state, so it must know the node. A view not
+  // yet on screen (a window still loading) is not shown the batch now: the
+  // window sets its fonts as it appears, and the view would lay the whole
+  // tree out twice. The model hands the state over with the batch's nodes.
+  if (model->InBatch() && !view_->isVisible()) {
+    model->SetExpandedLater(id, expanded);
+    return Status::Ok();
+  }
   model->EndBatch();
   view_->setExpanded(model->IndexOf(id), expanded);
   return Status::Ok();
@@ -113,9 +147,10 @@ bool QtTreeView::IsExpanded(const std::string& key) const {
   NodeModel* model = nodes();
   if (model == nullptr) return false;
   const int id = model->Find(key);
-  // A batch starts from an empty tree and expanding a node ends it, so during
-  // a batch every node is collapsed.
-  if (id == NodeModel::kNone || model->InBatch()) return false;
+  if (id == NodeModel::kNone) return false;
+  // A batch starts from an empty tree, so during one a node is collapsed
+  // unless it has been expanded since.
+  if (model->InBatch()) return model->ExpandedLater(id).value_or(false);
   return view_->isExpanded(model->IndexOf(id));
 }
 
@@ -133,9 +168,9 @@ std::vector<std::string> QtTreeView::ChildKeys(const std::optional<std::string>&
     parent = model->Find(*parent_key);
     if (parent == NodeModel::kNone) return keys;
   }
-  const std::vector<int>& children = model->Children(parent);
-  keys.reserve(children.size());
-  for (int child : children) keys.push_back(model->Key(child));
+  const int count = model->ChildCount(parent);
+  keys.reserve(static_cast<size_t>(count));
+  for (int row = 0; row < count; ++row) keys.push_back(model->Key(model->Child(parent, row)));
   return keys;
 }
 

@@ -15,9 +15,10 @@ namespace agendia::platform::qt {
 // to search) through currentChanged while a key is being handled. Changes made
 // by code report nothing.
 //
-// Before it handles any event (paint, input, focus, a queued call) the view
-// ends an open batch of its model, so that it never paints, hit-tests or
-// selects against a tree it has not been shown yet.
+// Before it handles an event that needs the nodes (paint, input, focus) the
+// view ends an open batch of its model, so that it never paints, hit-tests or
+// selects against a tree it has not been shown yet. Expansions recorded during
+// the batch are applied as the batch ends.
 class NodeTreeView final : public QTreeView {
   Q_OBJECT
 
@@ -35,6 +36,7 @@ class NodeTreeView final : public QTreeView {
 
  private:
   void Report(const QModelIndex& index);
+  static bool NeedsNodes(const QEvent& event);
 
   NodeModel* model_ = nullptr;
   bool handling_key_ = false;

@@ -95,6 +95,7 @@ TEST_F(QtTreeViewTest, TheToolTipShowsTheWholeTitleThatTheNarrowTreeCutsShort) {
   ASSERT_TRUE(tree_->AddNode(std::nullopt, std::nullopt, "rtDay", "Daily").ok());
   ASSERT_TRUE(tree_->AddNode("rtDay", kTreeChild, "M1", title).ok());
   ASSERT_TRUE(tree_->SetExpanded("rtDay", true).ok());
+  QCoreApplication::processEvents();  // the view takes a fill in once it is back in the loop
   const QModelIndex memo = View()->model()->index(0, 0, View()->model()->index(0, 0));
   EXPECT_EQ(memo.data(Qt::ToolTipRole).toString().toStdString(), title);
   EXPECT_EQ(memo.data(Qt::DisplayRole).toString().toStdString(), title);
@@ -130,7 +131,10 @@ TEST_F(QtTreeViewTest, ExpandsByKeyAndFailsForAnUnknownKey) {
 
   EXPECT_TRUE(tree_->IsExpanded("rtDay"));
   EXPECT_FALSE(tree_->IsExpanded("rtOne"));
+  QCoreApplication::processEvents();
   EXPECT_TRUE(View()->isExpanded(View()->model()->index(1, 0)));
+  EXPECT_FALSE(View()->isExpanded(View()->model()->index(0, 0)));
+  EXPECT_TRUE(tree_->IsExpanded("rtDay"));
   const Status unknown = tree_->SetExpanded("rtYear", true);
   EXPECT_EQ(unknown.code(), hr::kInvalidArg);
   EXPECT_EQ(unknown.description(), "The tree has no node with the key 'rtYear'");
@@ -158,6 +162,7 @@ TEST_F(QtTreeViewTest, HoldsAHundredThousandNodes) {
 
   EXPECT_EQ(tree_->NodeCount(), 100000);
   EXPECT_EQ(tree_->FindNode("M99995")->parent_key, "rtMonth");
+  QCoreApplication::processEvents();
   EXPECT_EQ(View()->model()->rowCount(View()->model()->index(2, 0)), 25000 - 1);
 }
 
@@ -335,6 +340,105 @@ TEST_F(QtTreeViewTest, ARebuildLeavesNoSelectionOrCurrentNodeBehind) {
   QTest::keyClick(view, Qt::Key_Down);
   EXPECT_EQ(clicks, 2);
   EXPECT_TRUE(view->currentIndex().isValid());
+}
+
+TEST_F(QtTreeViewTest, AFillStoppedByADuplicateKeyKeepsTheNodesAddedBeforeIt) {
+  ShowWindow();
+  tree_->Clear();
+  for (const char* group : {"rtOne", "rtDay"}) {
+    ASSERT_TRUE(tree_->AddNode(std::nullopt, std::nullopt, group, group).ok());
+  }
+  ASSERT_TRUE(tree_->AddNode("rtDay", kTreeChild, "D1", "memo D1").ok());
+  ASSERT_TRUE(tree_->AddNode("rtOne", kTreeChild, "A1", "memo A1").ok());
+  // A memo whose identifier is a group's key, then one already listed.
+  EXPECT_EQ(tree_->AddNode("rtDay", kTreeChild, "rtOne", "memo clash").code(), hr::kInvalidArg);
+  EXPECT_EQ(tree_->AddNode("rtOne", kTreeChild, "D1", "memo again").code(), hr::kInvalidArg);
+
+  EXPECT_EQ(tree_->NodeCount(), 4);
+  EXPECT_EQ(tree_->ChildKeys("rtDay"), (std::vector<std::string>{"D1"}));
+  EXPECT_EQ(tree_->ChildKeys("rtOne"), (std::vector<std::string>{"A1"}));
+  EXPECT_EQ(tree_->FindNode("D1")->text, "memo D1");
+  EXPECT_EQ(tree_->FindNode("rtOne")->parent_key, std::nullopt);
+  EXPECT_FALSE(tree_->IsExpanded("rtDay"));
+
+  // Shown as it stands, groups collapsed, once the view catches up.
+  QCoreApplication::processEvents();
+  QAbstractItemModel* model = View()->model();
+  ASSERT_EQ(model->rowCount(), 2);
+  EXPECT_EQ(model->rowCount(model->index(0, 0)), 1);
+  EXPECT_EQ(model->rowCount(model->index(1, 0)), 1);
+  EXPECT_EQ(model->index(0, 0, model->index(1, 0)).data().toString(), "memo D1");
+  EXPECT_FALSE(View()->isExpanded(model->index(1, 0)));
+}
+
+TEST_F(QtTreeViewTest, ARebuildOfAnOpenWindowListsEachGroupsOwnChildrenOnly) {
+  ShowWindow();
+  Rebuild({"rtOne", "rtDay", "rtWeek"},
+          {{"rtOne", "A1"}, {"rtOne", "A2"}, {"rtWeek", "W1"}, {"rtDay", "D1"}}, {"rtOne"});
+  QCoreApplication::processEvents();
+  ASSERT_EQ(tree_->ChildKeys("rtOne"), (std::vector<std::string>{"A1", "A2"}));
+
+  // The second fill gives the groups other children, and one memo a child of
+  // its own; the child lists of the first fill are reused, never mixed up.
+  Rebuild({"rtOne", "rtDay", "rtWeek"}, {{"rtWeek", "W7"}, {"rtDay", "D7"}, {"rtWeek", "W8"}},
+          {"rtWeek", "rtDay"});
+  ASSERT_TRUE(tree_->AddNode("W8", kTreeChild, "N1", "memo N1").ok());
+
+  EXPECT_EQ(tree_->ChildKeys("rtOne"), (std::vector<std::string>{}));
+  EXPECT_EQ(tree_->ChildKeys("rtDay"), (std::vector<std::string>{"D7"}));
+  EXPECT_EQ(tree_->ChildKeys("rtWeek"), (std::vector<std::string>{"W7", "W8"}));
+  EXPECT_EQ(tree_->ChildKeys("W8"), (std::vector<std::string>{"N1"}));
+  EXPECT_EQ(tree_->ChildKeys("W7"), (std::vector<std::string>{}));
+  EXPECT_EQ(tree_->FindNode("A1"), std::nullopt);
+  EXPECT_EQ(tree_->FindNode("N1")->parent_key, "W8");
+
+  QCoreApplication::processEvents();
+  QAbstractItemModel* model = View()->model();
+  const QModelIndex week = ViewIndex("rtWeek");
+  EXPECT_EQ(model->rowCount(ViewIndex("rtOne")), 0);
+  EXPECT_FALSE(model->hasChildren(ViewIndex("rtOne")));
+  ASSERT_EQ(model->rowCount(week), 2);
+  EXPECT_EQ(model->parent(ViewIndex("W8")), week);
+  EXPECT_EQ(ViewIndex("W8").row(), 1);
+  EXPECT_EQ(model->rowCount(ViewIndex("W8")), 1);
+  EXPECT_TRUE(View()->isExpanded(week));
+  EXPECT_FALSE(View()->isExpanded(ViewIndex("rtOne")));
+}
+
+TEST_F(QtTreeViewTest, HoldsAMillionNodes) {
+  const std::string groups[] = {"rtOne", "rtDay", "rtWeek", "rtMonth", "rtQuarter", "rtYear"};
+  for (const std::string& group : groups) {
+    ASSERT_TRUE(tree_->AddNode(std::nullopt, std::nullopt, group, group).ok());
+  }
+  constexpr int kMemos = 1'000'000;
+  std::string key;
+  for (int i = 0; i < kMemos; ++i) {
+    key = "0000" + std::to_string(i) + "-4A2B-8C3D-9E4F5A6B7C8D";
+    const Status added = tree_->AddNode(groups[i % 6], kTreeChild, key, "Memo " + std::to_string(i));
+    if (!added.ok()) FAIL() << i << ": " << added.description();
+  }
+  EXPECT_EQ(tree_->AddNode("rtDay", kTreeChild, "00004242-4A2B-8C3D-9E4F5A6B7C8D", "again").code(),
+            hr::kInvalidArg);
+  for (const std::string& group : groups) ASSERT_TRUE(tree_->SetExpanded(group, true).ok());
+
+  EXPECT_EQ(tree_->NodeCount(), kMemos + 6);
+  constexpr int kLastGroup = (kMemos - 1) % 6;
+  constexpr int kInLastGroup = (kMemos - 1 - kLastGroup) / 6 + 1;
+  const auto last = tree_->FindNode("0000999999-4A2B-8C3D-9E4F5A6B7C8D");
+  ASSERT_TRUE(last.has_value());
+  EXPECT_EQ(last->text, "Memo 999999");
+  EXPECT_EQ(last->parent_key, groups[kLastGroup]);
+  EXPECT_EQ(tree_->FindNode("00000-4A2B-8C3D-9E4F5A6B7C8D")->parent_key, "rtOne");
+  EXPECT_TRUE(tree_->IsExpanded("rtYear"));
+
+  QCoreApplication::processEvents();
+  QAbstractItemModel* model = View()->model();
+  const QModelIndex group = model->index(kLastGroup, 0);
+  ASSERT_EQ(model->rowCount(group), kInLastGroup);
+  const QModelIndex memo = model->index(kInLastGroup - 1, 0, group);
+  EXPECT_EQ(memo.data().toString(), "Memo 999999");
+  EXPECT_EQ(model->parent(memo), group);
+  EXPECT_TRUE(View()->isExpanded(group));
 }
 
 }  // namespace
