@@ -193,7 +193,7 @@ TEST_F(UsableWindowTest, AScreenReaderHearsANameForEveryControlInEachLanguage) {
             }
           }
           QAccessibleInterface* title = QAccessible::queryAccessibleInterface(Child<QWidget>(w, "txtTitle"));
-          for (const auto& [other, relation] : title->relations(QAccessible::Labelled)) {
+          for (const auto& [other, relation] : title->relations(QAccessible::Label)) {
             title_labelled |= other->object() == Child<QLabel>(w, "lblTopic");
           }
         },
