@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QStyleOption>
 
+#include <algorithm>
+
 namespace agendia::platform::qt {
 namespace {
 
@@ -48,6 +50,23 @@ void FocusMarkingStyle::drawPrimitive(PrimitiveElement element, const QStyleOpti
       painter != nullptr) {
     DrawFocusMark(*painter, *option);
   }
+}
+
+QRect FocusMarkingStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option,
+                                        SubControl sub_control, const QWidget* widget) const {
+  if (control != CC_ComboBox || option == nullptr ||
+      (sub_control != SC_ComboBoxArrow && sub_control != SC_ComboBoxEditField)) {
+    return QProxyStyle::subControlRect(control, option, sub_control, widget);
+  }
+  // An arrow as wide as two thirds of a line of text, inside a 2-pixel frame.
+  constexpr int kFrame = 2;
+  const QRect& box = option->rect;
+  const int arrow_width = std::max(9, option->fontMetrics.height() * 2 / 3);
+  const QRect arrow(box.right() - kFrame - arrow_width + 1, box.top() + kFrame, arrow_width,
+                    box.height() - 2 * kFrame);
+  const QRect field(box.left() + kFrame, box.top() + kFrame, arrow.left() - box.left() - kFrame,
+                    box.height() - 2 * kFrame);
+  return visualRect(option->direction, box, sub_control == SC_ComboBoxArrow ? arrow : field);
 }
 
 }  // namespace agendia::platform::qt

@@ -10,6 +10,10 @@ namespace agendia::platform::qt {
 // the focus, and a multi-line edit box never; this window moves the focus by
 // code (after Add and Save) and must show where it went.
 //
+// Its drop-down lists have a slim arrow: the design's list of recurrence
+// kinds is 65 pixels wide at 100 %, and the style's own arrow would leave too
+// little of it for the kind's name.
+//
 // Set on the controls of one dialog only, never on the application, which
 // may be the host's.
 class FocusMarkingStyle final : public QProxyStyle {
@@ -22,6 +26,8 @@ class FocusMarkingStyle final : public QProxyStyle {
                    const QWidget* widget) const override;
   void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget) const override;
+  QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
+                       SubControl sub_control, const QWidget* widget) const override;
 };
 
 }  // namespace agendia::platform::qt

@@ -97,8 +97,9 @@ void QtFormWindow::Build(const FormDesign& design) {
                         ToPixels(control.width, dpi.x), ToPixels(control.height, dpi.y));
     if (!control.visible) widget->setHidden(true);
     if (auto* label = qobject_cast<FittingLabel*>(widget)) label->KeepDesignHeight();
-    if (control.kind == ControlKind::kCommandButton || control.kind == ControlKind::kEditBox) {
-      marked_.push_back(widget);
+    if (control.kind == ControlKind::kCommandButton || control.kind == ControlKind::kEditBox ||
+        control.kind == ControlKind::kComboBox) {
+      styled_.push_back(widget);
     }
     if (control.tab_index >= 0) {
       tab_stops.emplace_back(control.tab_index, widget);
@@ -116,7 +117,7 @@ void QtFormWindow::Build(const FormDesign& design) {
   // widget that uses it.
   auto* style = new FocusMarkingStyle();
   style->setParent(&dialog);
-  for (QWidget* widget : marked_) widget->setStyle(style);
+  for (QWidget* widget : styled_) widget->setStyle(style);
 }
 
 void QtFormWindow::UseLanguage(const std::string& language) {
@@ -146,7 +147,7 @@ void QtFormWindow::RemoveTranslators() {
 
 void QtFormWindow::DestroyDialog() {
   RemoveTranslators();
-  marked_.clear();
+  styled_.clear();
   if (!dialog_) return;
   if (QCoreApplication::instance() == nullptr) {
     // The application has already ended; a widget cannot be deleted safely

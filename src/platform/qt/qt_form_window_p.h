@@ -39,7 +39,7 @@ class QtFormWindow final : public FormWindow {
 
   QPointer<FormDialog> dialog_;
   std::vector<std::unique_ptr<Control>> controls_;
-  std::vector<QPointer<QWidget>> marked_;  // the widgets that show their focus
+  std::vector<QPointer<QWidget>> styled_;  // the widgets drawn in the dialog's own style
   std::vector<std::unique_ptr<QTranslator>> translators_;
   std::string title_;  // kept for Title() after unload
   bool used_ = false;      // ShowModal ran once; a window is never shown twice
