@@ -102,7 +102,12 @@ Status frmCalendarInfo::Form_Load() {
   btnDelete->SetEnabled(false);
   btnModify->SetEnabled(false);
   btnSave->SetEnabled(false);
-  SetPortalOwner();
+  // Guarded as at activation: a window system that refuses the owner must
+  // not keep the window from opening.
+  RunHandler("Form_Load", [this] {
+    SetPortalOwner();
+    return Status::Ok();
+  });
   return Status::Ok();
 }
 
