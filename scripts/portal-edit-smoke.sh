@@ -38,7 +38,7 @@ fail() {
   exit 1
 }
 
-"$portal" --db "Provider=SQLite;Data Source=$db" --user demo --account 001 --year 2024 \
+"$portal" --db "Provider=SQLite;Data Source=$db" --create --user demo --account 001 --year 2024 \
   --open --exit-on-close --lang en-us --day 2024-03-01 >"$log" 2>&1 &
 pid=$!
 

@@ -18,7 +18,7 @@ fi
 db_dir=$(mktemp -d)
 trap 'rm -rf "$db_dir"' EXIT
 log="$db_dir/portal.log"
-"$portal" --db "Provider=SQLite;Data Source=$db_dir/VXSystem.db" --user demo \
+"$portal" --db "Provider=SQLite;Data Source=$db_dir/VXSystem.db" --create --user demo \
   --open --exit-on-close --lang en-us --day 2024-03-01 >"$log" 2>&1 &
 pid=$!
 

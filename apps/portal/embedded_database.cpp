@@ -29,9 +29,14 @@ std::optional<QString> EmbeddedDatabasePath(const QString& connection) {
   return path;
 }
 
-QString EnsureEmbeddedDatabase(const QString& connection) {
+QString EnsureEmbeddedDatabase(const QString& connection, bool may_create) {
   const auto path = EmbeddedDatabasePath(connection);
   if (!path || QFileInfo::exists(*path)) return {};
+  if (!may_create) {
+    return QStringLiteral("%1 does not exist; name an existing database, or add --create to "
+                          "make a new one there")
+        .arg(*path);
+  }
 
   const QString folder = QFileInfo(*path).absolutePath();
   if (!QDir().mkpath(folder)) return QStringLiteral("cannot create the folder %1").arg(folder);

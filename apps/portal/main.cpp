@@ -2,6 +2,7 @@
 // calendar component.
 
 #include "embedded_database.h"
+#include "file_size_limit.h"
 #include "portal_options.h"
 #include "portal_window.h"
 
@@ -26,6 +27,7 @@ bool DisplayAvailable() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  IgnoreFileSizeLimitSignal();
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   QString message;
@@ -43,14 +45,15 @@ int main(int argc, char** argv) {
     return 3;
   }
 
+  if (const QString failure =
+          EnsureEmbeddedDatabase(options->connection, options->may_create_database);
+      !failure.isEmpty()) {
+    std::fprintf(stderr, "agendia-portal: memo database: %s\n", failure.toLocal8Bit().constData());
+    return 2;
+  }
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("agendia-portal"));
-
-  if (const QString failure = EnsureEmbeddedDatabase(options->connection); !failure.isEmpty()) {
-    QMessageBox::critical(nullptr, QStringLiteral("Agendia Portal"),
-                          QStringLiteral("The memo database could not be created: %1").arg(failure));
-    return 1;
-  }
 
   auto calendar = agendia::CreateCalender();
   if (!calendar.ok()) {

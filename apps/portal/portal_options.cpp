@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -81,7 +82,7 @@ std::optional<PortalOptions> ParsePortalOptions(const QStringList& arguments, QS
                                    QStringLiteral("Account identifier (default: 001)."),
                                    QStringLiteral("ID"));
   const QCommandLineOption year({QStringLiteral("year")},
-                                QStringLiteral("Year (default: %1).").arg(options.year),
+                                QStringLiteral("Year stored with new memos (default: the year of the day)."),
                                 QStringLiteral("YEAR"));
   const QCommandLineOption day({QStringLiteral("day")},
                                QStringLiteral("Current day, YYYY-MM-DD (default: today)."),
@@ -90,42 +91,67 @@ std::optional<PortalOptions> ParsePortalOptions(const QStringList& arguments, QS
                                 QStringLiteral("Language: zh-cn, zh-tw or en-us (default: %1).")
                                     .arg(options.language),
                                 QStringLiteral("CODE"));
+  const QCommandLineOption create(
+      {QStringLiteral("create")},
+      QStringLiteral("Create the SQLite file given with --db when it does not exist yet."));
   const QCommandLineOption open({QStringLiteral("open")},
                                 QStringLiteral("Open the calendar at once."));
   const QCommandLineOption exit_on_close(
       {QStringLiteral("exit-on-close")},
       QStringLiteral("Quit the portal when the calendar window closes (for scripts)."));
-  parser.addOptions({db, user, account, year, day, lang, open, exit_on_close});
+  parser.addOptions({db, create, user, account, year, day, lang, open, exit_on_close});
+
+  // Parsed before any application exists, the parser cannot know the
+  // program's name and writes a placeholder in its place.
+  const QString program = arguments.isEmpty() ? QStringLiteral("agendia-portal")
+                                              : QFileInfo(arguments.first()).fileName();
+  QString help = parser.helpText();
+  help.replace(QStringLiteral("<executable_name>"), program);
 
   if (!parser.parse(arguments)) {
-    message = parser.errorText() + QStringLiteral("\n\n") + parser.helpText();
+    message = parser.errorText() + QStringLiteral("\n\n") + help;
     exit_code = 2;
     return std::nullopt;
   }
   if (parser.isSet(QStringLiteral("help"))) {
-    message = parser.helpText();
+    message = help;
     exit_code = 0;
     return std::nullopt;
   }
   if (!parser.positionalArguments().isEmpty()) {
     message = QStringLiteral("Unexpected argument: ") + parser.positionalArguments().first() +
-              QStringLiteral("\n\n") + parser.helpText();
+              QStringLiteral("\n\n") + help;
     exit_code = 2;
     return std::nullopt;
   }
-  if (parser.isSet(db)) options.connection = parser.value(db);
+  if (parser.isSet(db)) {
+    options.connection = parser.value(db);
+    options.may_create_database = parser.isSet(create);
+  }
   if (parser.isSet(user)) options.user = parser.value(user);
   if (parser.isSet(account)) options.account = parser.value(account);
-  if (parser.isSet(year)) options.year = parser.value(year);
   if (parser.isSet(day)) {
     options.day = parser.value(day);
-    if (!QDate::fromString(options.day, QStringLiteral("yyyy-MM-dd")).isValid()) {
+    const QDate date = QDate::fromString(options.day, QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid()) {
       message = QStringLiteral("--day expects a date of the form YYYY-MM-DD, not \"%1\".").arg(options.day);
       exit_code = 2;
       return std::nullopt;
     }
+    options.year = QString::number(date.year());
   }
-  if (parser.isSet(lang)) options.language = parser.value(lang);
+  if (parser.isSet(year)) options.year = parser.value(year);
+  if (parser.isSet(lang)) {
+    options.language = parser.value(lang);
+    // The calendar shows a code it has no texts for half in English and half
+    // in Chinese; a demo user is better told what there is.
+    if (!kPortalLanguages.contains(options.language.toLower())) {
+      message = QStringLiteral("--lang \"%1\" is not a language of the calendar; it has %2.")
+                    .arg(options.language, kPortalLanguages.join(QStringLiteral(", ")));
+      exit_code = 2;
+      return std::nullopt;
+    }
+  }
   options.open_at_once = parser.isSet(open);
   options.exit_on_close = parser.isSet(exit_on_close);
   return options;

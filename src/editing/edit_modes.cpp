@@ -14,7 +14,8 @@ void frmCalendarInfo::EnableEditFields(bool enabled) {
 }
 
 // An empty editor for a new memo. The chooser keeps the kind it shows and the
-// selected memo stays selected; the next Save inserts.
+// selected memo stays selected; the next Save inserts. Typing starts with
+// the hour, the first field of a memo.
 void frmCalendarInfo::btnAdd_Click() {
   m_nEditMode = 0;
   cboIntrval->SetEnabled(true);
@@ -27,6 +28,7 @@ void frmCalendarInfo::btnAdd_Click() {
   txtTitle->SetText("");
   txtContent->SetText("");
   EnableEditFields(true);
+  txtHour->SetFocus();
 }
 
 // Opens the editor on the memo it shows; the next Save updates the selected

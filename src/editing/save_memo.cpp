@@ -19,7 +19,9 @@ constexpr const char* kTimeOutOfRangeKey = "Q7.PUB.PORTAL0081";
 //
 // A check that fails shows its message and leaves the window as it was; a
 // blank title or content stops without a word. Once the statement stands,
-// Save always ends in browsing, whether the database took it or not.
+// Save always ends in browsing, whether the database took it or not, with
+// the focus on the tree: Save itself is disabled then, and the focus must not
+// drift to a button that Enter or Space would press by mistake.
 Status frmCalendarInfo::btnSave_Click() {
   const int position = cboIntrval->ListIndex();
   // No kind chosen stores a memo of once.
@@ -59,6 +61,7 @@ Status frmCalendarInfo::btnSave_Click() {
   btnDelete->SetEnabled(false);
   btnSave->SetEnabled(false);
   EnableEditFields(false);
+  tvInfo->SetFocus();
   return reloaded;
 }
 

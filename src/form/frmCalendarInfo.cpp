@@ -85,11 +85,16 @@ Status frmCalendarInfo::BindControls() {
 }
 
 // Start-up: nothing selected, captions and interval list, the memo tree, the
-// weekday, then the editor and every button but Add and Exit disabled.
+// weekday, then the editor and every button but Add and Exit disabled. The
+// window is not visible yet; the portal becomes its owner before it is, so
+// that the window system places and stacks it with the portal from the
+// first moment.
 Status frmCalendarInfo::Form_Load() {
   m_cMsgID.clear();
   m_nEditMode = 0;
+  window_->UseLanguage(lanuage);
   AGENDIA_RETURN_IF_ERROR(SetCaptions());
+  NameControls();
   AGENDIA_RETURN_IF_ERROR(LoadMemoTree());
   SetWeekdayLabel();
   EnableEditFields(false);
@@ -97,6 +102,12 @@ Status frmCalendarInfo::Form_Load() {
   btnDelete->SetEnabled(false);
   btnModify->SetEnabled(false);
   btnSave->SetEnabled(false);
+  // Guarded as at activation: a window system that refuses the owner must
+  // not keep the window from opening.
+  RunHandler("Form_Load", [this] {
+    SetPortalOwner();
+    return Status::Ok();
+  });
   return Status::Ok();
 }
 
@@ -112,11 +123,15 @@ void frmCalendarInfo::Form_Resize() {
 // Each activation makes the portal window the owner of this window again.
 void frmCalendarInfo::Form_Activate() {
   RunHandler("Form_Activate", [this] {
-    if (pub::g_hPortal != 0) {
-      pub::SetWindowOwner(*platform_->window_system, window_->Handle(), pub::g_hPortal);
-    }
+    SetPortalOwner();
     return Status::Ok();
   });
+}
+
+void frmCalendarInfo::SetPortalOwner() {
+  if (pub::g_hPortal != 0) {
+    pub::SetWindowOwner(*platform_->window_system, window_->Handle(), pub::g_hPortal);
+  }
 }
 
 void frmCalendarInfo::Form_Unload() { pub::g_bFormOpen = 0; }

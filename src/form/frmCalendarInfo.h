@@ -70,6 +70,11 @@ class frmCalendarInfo final : private platform::FormEvents {
   void ApplyFontRule(platform::Control* control);
   std::string WeekdayName(int16_t weekday);
   void SetWeekdayLabel();
+  // Names every control that takes input for assistive technology and ties
+  // each label to the control it describes.
+  void NameControls();
+  // Makes the portal window, when there is one, the owner of this window.
+  void SetPortalOwner();
 
   // Memo store: the steps every database action shares, done by the
   // memo::MemoStore of the window's client and connection string. Each

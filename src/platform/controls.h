@@ -49,6 +49,11 @@ class Control {
   virtual ControlKind Kind() const = 0;
   // The control's font object, or nullptr when the control has no font.
   virtual ControlFont* Font() = 0;
+  // The name assistive technology (a screen reader) gives the control; empty
+  // until set. A control that is not visible stays out of reach of assistive
+  // technology whatever its name.
+  virtual std::string AccessibleName() const = 0;
+  virtual void SetAccessibleName(const std::string& name) = 0;
 };
 
 // VXLabel and the plain label.
@@ -56,6 +61,11 @@ class Label : public virtual Control {
  public:
   virtual std::string Caption() const = 0;
   virtual void SetCaption(const std::string& caption) = 0;
+  // The control this label describes (nullptr: none). Assistive technology
+  // announces the control as labelled by it. The caption is shown in full
+  // in its control's font: a label whose text needs more height than its
+  // design gives is drawn taller rather than cut.
+  virtual void SetBuddy(Control* described) = 0;
 };
 
 // VXFrmCaption: invisible at run time; its caption is the window's title.
@@ -65,7 +75,10 @@ class CaptionBar : public virtual Control {
   virtual void SetCaption(const std::string& caption) = 0;
 };
 
-// VXCommandButton.
+// VXCommandButton. No button is ever a default button: Enter in an edit box
+// or on a tree node presses none. Enter or Space on the focused button, its
+// mnemonic (an "&" before a letter of the caption) and, for the cancel
+// button, Escape press it. The focused button shows that it has the focus.
 class CommandButton : public virtual Control {
  public:
   virtual std::string Caption() const = 0;
@@ -83,7 +96,10 @@ using KeyPressHandler = std::function<void(int16_t& key_ascii)>;
 using KeyUpHandler = std::function<void(int16_t key_code, int16_t shift)>;
 using MouseHandler = std::function<void(int16_t button, int16_t shift, float x, float y)>;
 
-// EDITLib.Edit.
+// EDITLib.Edit. A disabled box refuses every input but still shows its text
+// at the contrast of an enabled one (the look of a read-only field), since a
+// locked editor is where the user reads a memo. The box that has the focus
+// shows it.
 class EditBox : public virtual Control {
  public:
   virtual std::string Text() const = 0;
@@ -91,6 +107,9 @@ class EditBox : public virtual Control {
   virtual void SetText(const std::string& text) = 0;
   virtual bool Enabled() const = 0;
   virtual void SetEnabled(bool enabled) = 0;
+  // Gives the box the keyboard focus; in a window that is not active, the
+  // box gets it when the window becomes active.
+  virtual void SetFocus() = 0;
   // Design settings: maximum length in characters (0 = none), multi-line.
   virtual int MaxLength() const = 0;
   virtual bool MultiLine() const = 0;
@@ -104,7 +123,8 @@ class EditBox : public virtual Control {
   virtual void OnMouseUp(MouseHandler handler) = 0;
 };
 
-// VXComboBox, a drop-down list.
+// VXComboBox, a drop-down list. Like an edit box, a disabled list shows its
+// text at full contrast.
 class ComboBox : public virtual Control {
  public:
   virtual void Clear() = 0;
@@ -154,9 +174,12 @@ class TreeView : public virtual Control {
   virtual int NodeCount() const = 0;
   // Keys of the children of `parent_key` in order; the top level for nothing.
   virtual std::vector<std::string> ChildKeys(const std::optional<std::string>& parent_key) const = 0;
-  // Raised when the user clicks a node (or selects one from the keyboard).
+  // Raised when the user clicks a node, selects one from the keyboard, or
+  // presses Enter on the current node.
   virtual void OnNodeClick(std::function<void(const TreeNode&)> handler) = 0;
   virtual bool Enabled() const = 0;
+  // Gives the tree the keyboard focus (see EditBox::SetFocus).
+  virtual void SetFocus() = 0;
 };
 
 }  // namespace agendia::platform

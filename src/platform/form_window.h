@@ -84,6 +84,12 @@ class FormWindow {
 
   // The window's title as it shows it.
   virtual std::string Title() const = 0;
+
+  // The language of the texts the toolkit supplies itself (the standard
+  // buttons of message boxes, the edit boxes' context menus) while the window
+  // is loaded: "zh-cn", "zh-tw" or "en-us", in any letter case; any other
+  // code leaves the toolkit's own language.
+  virtual void UseLanguage(const std::string& language) = 0;
 };
 
 }  // namespace agendia::platform

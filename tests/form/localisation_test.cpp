@@ -104,9 +104,9 @@ TEST_P(CaptionTest, CaptionsIntervalListAndWeekdayFollowTheLanguage) {
 INSTANTIATE_TEST_SUITE_P(
     ThreeLanguagesAndAnother, CaptionTest,
     ::testing::Values(
-        CaptionCase{"zh-cn", "日历信息管理", "日历信息列表", "提示日期：2024-03-01", "增加",
+        CaptionCase{"zh-cn", "日历信息管理", "日历信息列表", "提示日期：2024-03-01", "增加(&A)",
                     "保存(&S)", "星期五", "每周"},
-        CaptionCase{"zh-tw", "日曆資訊管理", "日曆資訊列表", "提示日期：2024-03-01", "新增",
+        CaptionCase{"zh-tw", "日曆資訊管理", "日曆資訊列表", "提示日期：2024-03-01", "新增(&A)",
                     "儲存(&S)", "星期五", "每週"},
         CaptionCase{"en-us", "Calendar Memos", "Memos due today", "Date: 2024-03-01", "&Add",
                     "&Save", "Friday", "Weekly"},
@@ -125,14 +125,16 @@ TEST_F(LocalisationTest, StartUpLooksUpWithTheHostsCodeAndLaterLookupsWithLowerC
                 ASSERT_TRUE(form.GetString("Q7.PUB.PORTAL0078").ok());
               }).ok());
   EXPECT_EQ(language_after_load, "en-us");
-  // 12 captions, 6 interval items and 6 group nodes with the host's code ...
-  ASSERT_EQ(log->lookups.size(), 25u);
-  for (size_t i = 0; i < 24; ++i) EXPECT_EQ(log->lookups[i].second, "EN-US") << i;
+  // 12 captions, 6 interval items, 4 names for assistive technology and 6
+  // group nodes with the host's code ...
+  ASSERT_EQ(log->lookups.size(), 29u);
+  for (size_t i = 0; i < 28; ++i) EXPECT_EQ(log->lookups[i].second, "EN-US") << i;
   EXPECT_EQ(log->lookups[0].first, "Q7.PUB.PORTAL.frmCalendarInfo.001");
   EXPECT_EQ(log->lookups[12].first, "Q7.PUB.PORTAL.frmCalendarInfo.051");
-  EXPECT_EQ(log->lookups[18].first, "Q7.PUB.PORTAL.frmCalendarInfo.051");
+  EXPECT_EQ(log->lookups[18].first, "Agendia.frmCalendarInfo.tvInfo");
+  EXPECT_EQ(log->lookups[22].first, "Q7.PUB.PORTAL.frmCalendarInfo.051");
   // ... and the first lookup after the weekday with the lower-case code.
-  EXPECT_EQ(log->lookups[24], std::make_pair(std::string("Q7.PUB.PORTAL0078"), std::string("en-us")));
+  EXPECT_EQ(log->lookups[28], std::make_pair(std::string("Q7.PUB.PORTAL0078"), std::string("en-us")));
 }
 
 TEST_F(LocalisationTest, FactoryIsCreatedAndInitialisedOncePerWindow) {
@@ -153,7 +155,7 @@ TEST_F(LocalisationTest, FailedServiceRequestIsRetriedOnTheKeptFactoryWithoutRei
   EXPECT_EQ(first.status().description(), "Injected service failure");
   auto second = calendar->GetString("Q7.PUB.PORTAL.frmCalendarInfo.008");
   ASSERT_TRUE(second.ok());
-  EXPECT_EQ(*second, "增加");
+  EXPECT_EQ(*second, "增加(&A)");
   EXPECT_EQ(log->factories_created, 1);
   EXPECT_EQ(log->initialisations, 1);
   EXPECT_EQ(log->service_requests, 2);

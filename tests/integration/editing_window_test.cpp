@@ -586,8 +586,8 @@ TEST_F(EditingWindowTest, TheWindowIsUsableWithoutAMouse) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return c.save->isEnabled(); }, 2000));
     EXPECT_EQ(c.EditorEnabled(), kOpen);
     EXPECT_EQ(c.Fields(), Texts(5, ""));
-    // A mnemonic clicks its button and leaves the focus where it was.
-    EXPECT_EQ(QApplication::focusWidget(), c.tree);
+    // Add puts the focus on the hour, however it was pressed.
+    EXPECT_EQ(QApplication::focusWidget(), c.hour);
 
     for (int i = 0; i < 9; ++i) {
       Press(Qt::Key_Tab);
@@ -600,8 +600,8 @@ TEST_F(EditingWindowTest, TheWindowIsUsableWithoutAMouse) {
   });
 
   // Disabled buttons and the hidden end day take no focus.
-  EXPECT_EQ(focus_order, (Texts{"txtHour", "txtMinute", "cboIntrval", "txtTitle", "txtContent",
-                                "btnAdd", "btnSave", "btnExit", "tvInfo"}));
+  EXPECT_EQ(focus_order, (Texts{"txtMinute", "cboIntrval", "txtTitle", "txtContent", "btnAdd",
+                                "btnSave", "btnExit", "tvInfo", "txtHour"}));
   EXPECT_TRUE(closed_by_escape);
   EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(MemoRows().size(), 1u);

@@ -39,6 +39,7 @@ struct ShownMessage {
   QString text;
   QString caption;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QString ok_text;  // the text of its OK button
 };
 
 class ModalWatcher {
@@ -83,7 +84,9 @@ class ModalWatcher {
     if (answering_ == box) return;
     answering_ = box;
     message_texts << box->text();
-    messages.push_back({box->text(), box->windowTitle(), box->icon()});
+    QAbstractButton* ok_button = box->button(QMessageBox::Ok);
+    messages.push_back({box->text(), box->windowTitle(), box->icon(),
+                        ok_button != nullptr ? ok_button->text() : QString()});
     // Answered from a fresh event, not from inside the polling timer's slot.
     QTimer::singleShot(0, box, [box, owner = inspected_] {
       if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {

@@ -66,6 +66,16 @@ TEST(EnsureEmbeddedDatabaseTest, SaysWhyWhenTheFileCannotBeMadeAndLeavesNothingB
   EXPECT_FALSE(std::filesystem::exists(blocker + "/VXSystem.db"));
 }
 
+TEST(EnsureEmbeddedDatabaseTest, WithoutLeaveToCreateAMissingFileIsAnErrorAndNothingIsMade) {
+  TempDir folder;
+  const std::string path = (folder.path() / "mistyped" / "VXSystem.db").string();
+  const QString failure = EnsureEmbeddedDatabase(QString::fromStdString(path), false);
+  EXPECT_EQ(failure, QString::fromStdString(path) +
+                         " does not exist; name an existing database, or add --create to make a "
+                         "new one there");
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "mistyped"));
+}
+
 TEST(EnsureEmbeddedDatabaseTest, DoesNothingForOtherDatabases) {
   EXPECT_EQ(EnsureEmbeddedDatabase(QStringLiteral("Provider=SQLOLEDB;Data Source=server")), QString());
 }

@@ -62,13 +62,13 @@ TEST(ShippedTexts, DeleteAndSaveKeepTheirMnemonicsInEveryLanguage) {
   EXPECT_EQ(Text(*service, "Q7.PUB.PORTAL.frmCalendarInfo.011", "zh-cn"), "保存(&S)");
 }
 
-TEST(ShippedTexts, SimplifiedChineseCaptionsAreTheDesignCaptions) {
+TEST(ShippedTexts, SimplifiedChineseCaptionsAreTheDesignCaptionsWithAMnemonicOnEveryButton) {
   auto service = ServiceOver(AGENDIA_TEST_RESOURCE_DIR);
   EXPECT_EQ(Text(*service, "Q7.PUB.PORTAL.frmCalendarInfo.001", "zh-cn"), "日历信息管理");
   EXPECT_EQ(Text(*service, "Q7.PUB.PORTAL.frmCalendarInfo.002", "zh-cn"), "日历信息列表");
   EXPECT_EQ(Text(*service, "Q7.PUB.PORTAL.frmCalendarInfo.003", "zh-cn"), "提示日期：");
-  EXPECT_EQ(Text(*service, "Q7.PUB.PORTAL.frmCalendarInfo.008", "zh-cn"), "增加");
-  EXPECT_EQ(Text(*service, "Q7.PUB.PORTAL.frmCalendarInfo.012", "zh-cn"), "退出");
+  EXPECT_EQ(Text(*service, "Q7.PUB.PORTAL.frmCalendarInfo.008", "zh-cn"), "增加(&A)");
+  EXPECT_EQ(Text(*service, "Q7.PUB.PORTAL.frmCalendarInfo.012", "zh-cn"), "退出(&X)");
 }
 
 TEST(ResourceLookup, LanguageCodeIgnoresCaseAndUnknownLanguagesFallBackToEnglish) {

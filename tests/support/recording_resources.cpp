@@ -11,7 +11,7 @@ class RecordingService final : public resources::ResourceService {
   StatusOr<std::string> GetString(const std::string& key, const std::string& language) override {
     int index = static_cast<int>(log_->lookups.size());
     log_->lookups.emplace_back(key, language);
-    if (log_->fail_lookup && *log_->fail_lookup == index) {
+    if ((log_->fail_lookup && *log_->fail_lookup == index) || log_->fail_keys.count(key) != 0) {
       return Status::Fail("Injected lookup failure for " + key);
     }
     return inner_->GetString(key, language);

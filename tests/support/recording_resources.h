@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,7 @@ struct ResourceLog {
   // Failures to inject: the n-th call (counting from 0) of each kind fails.
   std::optional<int> fail_service_request;
   std::optional<int> fail_lookup;
+  std::set<std::string> fail_keys;  // every lookup of these keys fails
 };
 
 std::shared_ptr<resources::ResourceLibrary> MakeRecordingResources(

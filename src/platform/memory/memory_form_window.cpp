@@ -26,6 +26,7 @@ MemoryFormWindow::MemoryFormWindow(const FormDesign& design, MemoryToolkit& tool
         controls_.push_back(std::make_unique<MemoryCaptionBar>(control, &title_));
         break;
     }
+    controls_.back()->AttachFocus(&focus_);
   }
 }
 
@@ -78,7 +79,7 @@ Status MemoryFormWindow::ShowModal(FormEvents& sink) {
   }
   shown_ = true;
   Resize();
-  Activate();
+  if (activate_when_shown) Activate();
   if (toolkit_.while_shown) toolkit_.while_shown(*this);
   Unload();
   events_sink_ = nullptr;

@@ -75,14 +75,24 @@ class MemoryControl : public virtual Control {
   const std::string& Name() const override { return design_.name; }
   ControlKind Kind() const override { return design_.kind; }
   ControlFont* Font() override { return font_.get(); }
+  std::string AccessibleName() const override { return accessible_name_; }
+  void SetAccessibleName(const std::string& name) override { accessible_name_ = name; }
   const ControlDesign& Design() const { return design_; }
   bool Visible() const { return design_.visible; }
   // Takes the font away, as for a control that has none.
   void RemoveFont() { font_.reset(); }
+  // Where the window keeps the name of the control with the focus.
+  void AttachFocus(std::string* window_focus) { window_focus_ = window_focus; }
 
  protected:
+  void TakeFocus() {
+    if (window_focus_ != nullptr) *window_focus_ = design_.name;
+  }
+
   ControlDesign design_;
   std::unique_ptr<MemoryFont> font_;
+  std::string accessible_name_;
+  std::string* window_focus_ = nullptr;
 };
 
 class MemoryLabel final : public MemoryControl, public Label {
@@ -90,9 +100,13 @@ class MemoryLabel final : public MemoryControl, public Label {
   using MemoryControl::MemoryControl;
   std::string Caption() const override { return caption_; }
   void SetCaption(const std::string& caption) override { caption_ = caption; }
+  void SetBuddy(Control* described) override { buddy_ = described ? described->Name() : ""; }
+  // The name of the control the label describes, "" for none.
+  const std::string& Buddy() const { return buddy_; }
 
  private:
   std::string caption_ = design_.design_text;
+  std::string buddy_;
 };
 
 class MemoryCaptionBar final : public MemoryControl, public CaptionBar {
@@ -132,6 +146,7 @@ class MemoryEdit final : public MemoryControl, public EditBox {
   void SetText(const std::string& text) override;
   bool Enabled() const override { return enabled_; }
   void SetEnabled(bool enabled) override { enabled_ = enabled; }
+  void SetFocus() override { TakeFocus(); }
   int MaxLength() const override { return design_.max_length; }
   bool MultiLine() const override { return design_.multi_line; }
   void OnKeyPress(KeyPressHandler handler) override { on_key_press_ = std::move(handler); }
@@ -197,6 +212,7 @@ class MemoryTree final : public MemoryControl, public TreeView {
     on_node_click_ = std::move(handler);
   }
   bool Enabled() const override { return true; }
+  void SetFocus() override { TakeFocus(); }
   // Clicks the node with `key`; returns false for an unknown key.
   bool ClickNode(const std::string& key);
 
@@ -244,6 +260,7 @@ class MemoryFormWindow final : public FormWindow {
   void Unload() override;
   Status BringToFront() override;
   std::string Title() const override { return title_; }
+  void UseLanguage(const std::string& language) override { toolkit_language = language; }
 
   // Typed access for tests; nullptr when the name or the kind does not fit.
   MemoryButton* Button(const std::string& name);
@@ -260,6 +277,11 @@ class MemoryFormWindow final : public FormWindow {
 
   bool IsShown() const { return shown_; }
   const FormDesign& Design() const { return design_; }
+  // The name of the control that was given the focus last, "" for none.
+  const std::string& FocusedControl() const { return focus_; }
+  // Whether showing the window activates it; a window system may not.
+  bool activate_when_shown = true;
+  std::string toolkit_language;  // as given to UseLanguage
   int bring_to_front_calls = 0;
   std::vector<std::string> events;  // "load", "resize", "activate", "unload"
 
@@ -268,6 +290,7 @@ class MemoryFormWindow final : public FormWindow {
   MemoryToolkit& toolkit_;
   std::vector<std::unique_ptr<MemoryControl>> controls_;
   std::string title_;
+  std::string focus_;
   WindowHandle handle_ = 0;
   FormEvents* events_sink_ = nullptr;
   bool shown_ = false;

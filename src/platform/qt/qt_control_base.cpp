@@ -3,6 +3,7 @@
 #include "platform/qt/qt_text_p.h"
 
 #include <QFont>
+#include <QPalette>
 #include <QVariant>
 
 #include <algorithm>
@@ -80,6 +81,20 @@ Status QtControlFont::Apply(const FontDesign& next) {
 
 QtControlBase::QtControlBase(std::string name, ControlKind kind, QWidget* widget,
                              const std::optional<FontDesign>& design_font)
-    : name_(std::move(name)), kind_(kind), font_(widget, design_font) {}
+    : name_(std::move(name)), kind_(kind), widget_(widget), font_(widget, design_font) {}
+
+void QtControlBase::SetAccessibleName(const std::string& name) {
+  accessible_name_ = name;
+  if (widget_) widget_->setAccessibleName(ToQString(name));
+}
+
+void KeepTextReadableWhenDisabled(QWidget& field) {
+  QPalette palette = field.palette();
+  for (const QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
+    palette.setColor(QPalette::Disabled, role, palette.color(QPalette::Active, role));
+  }
+  palette.setColor(QPalette::Disabled, QPalette::Base, palette.color(QPalette::Active, QPalette::Window));
+  field.setPalette(palette);
+}
 
 }  // namespace agendia::platform::qt

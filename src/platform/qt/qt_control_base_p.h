@@ -47,11 +47,22 @@ class QtControlBase : public virtual Control {
   const std::string& Name() const override { return name_; }
   ControlKind Kind() const override { return kind_; }
   ControlFont* Font() override { return &font_; }
+  std::string AccessibleName() const override { return accessible_name_; }
+  void SetAccessibleName(const std::string& name) override;
+
+  // The control's widget; null for the caption bar and once the dialog is gone.
+  QWidget* Widget() const { return widget_; }
 
  private:
   std::string name_;
   ControlKind kind_;
+  QPointer<QWidget> widget_;
   QtControlFont font_;
+  std::string accessible_name_;
 };
+
+// A disabled field refuses input but keeps the text colour of an enabled one
+// on the background of a read-only field, instead of the style's grey on grey.
+void KeepTextReadableWhenDisabled(QWidget& field);
 
 }  // namespace agendia::platform::qt

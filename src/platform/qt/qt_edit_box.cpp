@@ -108,6 +108,7 @@ QtEditBox::QtEditBox(const ControlDesign& design, QLineEdit* line)
       multi_line_(false),
       line_(line),
       filter_(new EditEventFilter(line)) {
+  KeepTextReadableWhenDisabled(*line);
   if (max_length_ > 0) line->setMaxLength(max_length_);
   line->setText(Truncated(design.design_text, max_length_));
   line->installEventFilter(filter_);
@@ -120,6 +121,7 @@ QtEditBox::QtEditBox(const ControlDesign& design, QPlainTextEdit* multi)
       multi_(multi),
       filter_(new EditEventFilter(multi)) {
   multi->setTabChangesFocus(true);
+  KeepTextReadableWhenDisabled(*multi);
   if (max_length_ > 0) LimitLength(multi, max_length_);
   multi->setPlainText(Truncated(design.design_text, max_length_));
   multi->installEventFilter(filter_);
@@ -155,6 +157,10 @@ bool QtEditBox::Enabled() const {
 
 void QtEditBox::SetEnabled(bool enabled) {
   if (QWidget* edit = widget()) edit->setEnabled(enabled);
+}
+
+void QtEditBox::SetFocus() {
+  if (QWidget* edit = widget()) edit->setFocus(Qt::OtherFocusReason);
 }
 
 void QtEditBox::OnKeyPress(KeyPressHandler handler) {

@@ -49,6 +49,7 @@ class QtEditBox final : public QtControlBase, public EditBox {
   void SetText(const std::string& text) override;
   bool Enabled() const override;
   void SetEnabled(bool enabled) override;
+  void SetFocus() override;
   int MaxLength() const override { return max_length_; }
   bool MultiLine() const override { return multi_line_; }
   void OnKeyPress(KeyPressHandler handler) override;

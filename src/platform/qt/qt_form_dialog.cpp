@@ -59,6 +59,15 @@ void FormDialog::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  // The dialog has no default button: Enter presses the button that has the
+  // focus, as on Windows, and in any other control it does nothing.
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+      (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    auto* focused = qobject_cast<QAbstractButton*>(focusWidget());
+    if (focused != nullptr && focused->isEnabled() && focused->isVisible()) focused->click();
+    event->accept();
+    return;
+  }
   QDialog::keyPressEvent(event);
 }
 

@@ -11,8 +11,9 @@ class QEventLoop;
 namespace agendia::platform::qt {
 
 // The dialog of a form: a fixed frame, Escape presses the cancel button (and
-// nothing else closes the dialog on Escape), and a modal loop that ends
-// however the dialog is hidden or destroyed.
+// nothing else closes the dialog on Escape), Enter presses only a focused
+// button, and a modal loop that ends however the dialog is hidden or
+// destroyed.
 class FormDialog final : public QDialog {
   Q_OBJECT
 

@@ -1,12 +1,16 @@
 #include "platform/qt/qt_form_window_p.h"
 
+#include "platform/qt/qt_accessible_form_p.h"
 #include "platform/qt/qt_edit_box_p.h"
+#include "platform/qt/qt_focus_style_p.h"
 #include "platform/qt/qt_simple_controls_p.h"
 #include "platform/qt/qt_text_p.h"
 #include "platform/qt/qt_tree_view_p.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QScreen>
+#include <QTranslator>
 
 #include <algorithm>
 #include <cmath>
@@ -56,7 +60,7 @@ std::unique_ptr<Control> MakeControl(const ControlDesign& design, FormDialog& di
     }
     case ControlKind::kLabel:
     case ControlKind::kPlainLabel: {
-      auto* label = new QLabel(&dialog);
+      auto* label = new FittingLabel(&dialog);
       *widget = label;
       return std::make_unique<QtLabel>(design, label);
     }
@@ -75,6 +79,7 @@ QtFormWindow::QtFormWindow(const FormDesign& design) : dialog_(new FormDialog())
 QtFormWindow::~QtFormWindow() { DestroyDialog(); }
 
 void QtFormWindow::Build(const FormDesign& design) {
+  InstallFormAccessibility();
   FormDialog& dialog = *dialog_;
   dialog.setWindowTitle(ToQString(design.caption));
   const QScreen* screen = dialog.screen();
@@ -91,6 +96,11 @@ void QtFormWindow::Build(const FormDesign& design) {
     widget->setGeometry(ToPixels(control.left, dpi.x), ToPixels(control.top, dpi.y),
                         ToPixels(control.width, dpi.x), ToPixels(control.height, dpi.y));
     if (!control.visible) widget->setHidden(true);
+    if (auto* label = qobject_cast<FittingLabel*>(widget)) label->KeepDesignHeight();
+    if (control.kind == ControlKind::kCommandButton || control.kind == ControlKind::kEditBox ||
+        control.kind == ControlKind::kComboBox) {
+      styled_.push_back(widget);
+    }
     if (control.tab_index >= 0) {
       tab_stops.emplace_back(control.tab_index, widget);
     } else if (widget->focusPolicy() & Qt::TabFocus) {
@@ -102,9 +112,42 @@ void QtFormWindow::Build(const FormDesign& design) {
   for (size_t i = 1; i < tab_stops.size(); ++i) {
     QWidget::setTabOrder(tab_stops[i - 1].second, tab_stops[i].second);
   }
+  // Made after the controls, as the dialog's last child: children are
+  // deleted in the order they were made, and the style must outlive every
+  // widget that uses it.
+  auto* style = new FocusMarkingStyle();
+  style->setParent(&dialog);
+  for (QWidget* widget : styled_) widget->setStyle(style);
+}
+
+void QtFormWindow::UseLanguage(const std::string& language) {
+  RemoveTranslators();
+  QString locale;
+  const QString code = ToQString(language).toLower();
+  if (code == QLatin1String("zh-cn")) locale = QStringLiteral("zh_CN");
+  if (code == QLatin1String("zh-tw")) locale = QStringLiteral("zh_TW");
+  if (locale.isEmpty() || QCoreApplication::instance() == nullptr) return;
+  // Qt's own texts are in English without a translator; English needs none.
+  const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  auto translator = std::make_unique<QTranslator>();
+  if (translator->load(QStringLiteral("qtbase_") + locale, folder) &&
+      QCoreApplication::installTranslator(translator.get())) {
+    translators_.push_back(std::move(translator));
+  }
+}
+
+// The translators serve this window only: the application may be the host's,
+// and its own texts go back to what they were when the window goes.
+void QtFormWindow::RemoveTranslators() {
+  if (QCoreApplication::instance() != nullptr) {
+    for (const auto& translator : translators_) QCoreApplication::removeTranslator(translator.get());
+  }
+  translators_.clear();
 }
 
 void QtFormWindow::DestroyDialog() {
+  RemoveTranslators();
+  styled_.clear();
   if (!dialog_) return;
   if (QCoreApplication::instance() == nullptr) {
     // The application has already ended; a widget cannot be deleted safely

@@ -4,6 +4,7 @@
 #include "platform/qt/qt_form_dialog_p.h"
 
 #include <QPointer>
+#include <QTranslator>
 
 #include <memory>
 #include <string>
@@ -28,13 +29,18 @@ class QtFormWindow final : public FormWindow {
   void Unload() override;
   Status BringToFront() override;
   std::string Title() const override;
+  // Installs Qt's own translation for zh-cn and zh-tw until the dialog goes.
+  void UseLanguage(const std::string& language) override;
 
  private:
   void Build(const FormDesign& design);
   void DestroyDialog();
+  void RemoveTranslators();
 
   QPointer<FormDialog> dialog_;
   std::vector<std::unique_ptr<Control>> controls_;
+  std::vector<QPointer<QWidget>> styled_;  // the widgets drawn in the dialog's own style
+  std::vector<std::unique_ptr<QTranslator>> translators_;
   std::string title_;  // kept for Title() after unload
   bool used_ = false;      // ShowModal ran once; a window is never shown twice
   bool in_modal_ = false;  // inside ShowModal, from Form_Load to Form_Unload

@@ -2,11 +2,31 @@
 
 #include "platform/qt/qt_text_p.h"
 
+#include <QEvent>
+
+#include <algorithm>
 #include <utility>
 
 namespace agendia::platform::qt {
 
-QtLabel::QtLabel(const ControlDesign& design, QLabel* label)
+void FittingLabel::KeepDesignHeight() {
+  design_height_ = height();
+  Fit();
+}
+
+void FittingLabel::Fit() {
+  if (design_height_ < 0) return;
+  const int needed = text().isEmpty() ? 0 : heightForWidth(width());
+  const int fitted = std::max(design_height_, needed);
+  if (fitted != height()) resize(width(), fitted);
+}
+
+void FittingLabel::changeEvent(QEvent* event) {
+  QLabel::changeEvent(event);
+  if (event->type() == QEvent::FontChange) Fit();
+}
+
+QtLabel::QtLabel(const ControlDesign& design, FittingLabel* label)
     : QtControlBase(design.name, design.kind, label, design.font), label_(label) {
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -17,7 +37,15 @@ QtLabel::QtLabel(const ControlDesign& design, QLabel* label)
 std::string QtLabel::Caption() const { return label_ ? ToStdString(label_->text()) : std::string(); }
 
 void QtLabel::SetCaption(const std::string& caption) {
-  if (label_) label_->setText(ToQString(caption));
+  if (!label_) return;
+  label_->setText(ToQString(caption));
+  label_->Fit();
+}
+
+void QtLabel::SetBuddy(Control* described) {
+  if (!label_) return;
+  auto* field = dynamic_cast<QtControlBase*>(described);
+  label_->setBuddy(field != nullptr ? field->Widget() : nullptr);
 }
 
 QtCaptionBar::QtCaptionBar(const ControlDesign& design, QDialog* dialog)
@@ -33,6 +61,10 @@ void QtCaptionBar::SetCaption(const std::string& caption) {
 QtCommandButton::QtCommandButton(const ControlDesign& design, QPushButton* button)
     : QtControlBase(design.name, design.kind, button, design.font), button_(button) {
   button->setText(ToQString(design.design_text));
+  // Qt makes every push button of a dialog an auto-default button, so that
+  // Enter in any field would press the first of them.
+  button->setAutoDefault(false);
+  button->setDefault(false);
   // The adapter outlives the button, so the connection may capture it.
   QObject::connect(button, &QPushButton::clicked, button, [this] {
     if (!on_click_) return;
@@ -60,6 +92,7 @@ void QtCommandButton::OnClick(std::function<void()> handler) { on_click_ = std::
 QtComboBox::QtComboBox(const ControlDesign& design, QComboBox* combo)
     : QtControlBase(design.name, design.kind, combo, design.font), combo_(combo) {
   combo->setEditable(false);
+  KeepTextReadableWhenDisabled(*combo);
 }
 
 void QtComboBox::Clear() {

@@ -13,15 +13,34 @@
 
 namespace agendia::platform::qt {
 
+// A QLabel that grows below its design height when its text, wrapped at its
+// width in its font, needs more; it never shrinks below the design height.
+class FittingLabel final : public QLabel {
+  Q_OBJECT
+
+ public:
+  explicit FittingLabel(QWidget* parent) : QLabel(parent) {}
+  // Takes the current height as the design height and fits the text.
+  void KeepDesignHeight();
+  void Fit();
+
+ protected:
+  void changeEvent(QEvent* event) override;
+
+ private:
+  int design_height_ = -1;
+};
+
 // VXLabel and the plain label: a QLabel showing its caption as plain text.
 class QtLabel final : public QtControlBase, public Label {
  public:
-  QtLabel(const ControlDesign& design, QLabel* label);
+  QtLabel(const ControlDesign& design, FittingLabel* label);
   std::string Caption() const override;
   void SetCaption(const std::string& caption) override;
+  void SetBuddy(Control* described) override;
 
  private:
-  QPointer<QLabel> label_;
+  QPointer<FittingLabel> label_;
 };
 
 // VXFrmCaption has no widget of its own: its caption is the dialog's title.
@@ -37,6 +56,7 @@ class QtCaptionBar final : public QtControlBase, public CaptionBar {
 };
 
 // VXCommandButton: a QPushButton; an "&" in the caption marks its mnemonic.
+// It is never a default button, also not while it has the focus.
 class QtCommandButton final : public QtControlBase, public CommandButton {
  public:
   QtCommandButton(const ControlDesign& design, QPushButton* button);

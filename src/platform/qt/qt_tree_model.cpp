@@ -176,6 +176,11 @@ QVariant NodeModel::data(const QModelIndex& index, int role) const {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QVariant NodeModel::headerData(int /*section*/, Qt::Orientation /*orientation*/,
+                               int /*role*/) const {
+  return {};
+}
+
 Qt::ItemFlags NodeModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
   return Qt::ItemIsEnabled | Qt::ItemIsSelectable;

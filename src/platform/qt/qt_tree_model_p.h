@@ -89,6 +89,9 @@ class NodeModel final : public QAbstractItemModel {
   bool hasChildren(const QModelIndex& parent) const override;
   int columnCount(const QModelIndex& parent) const override;
   QVariant data(const QModelIndex& index, int role) const override;
+  // The view shows no header, and assistive technology must not read the
+  // section number that QAbstractItemModel would give as its text.
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:

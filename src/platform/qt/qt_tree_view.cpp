@@ -1,6 +1,7 @@
 #include "platform/qt/qt_tree_view_p.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 
 #include <utility>
 
@@ -62,6 +63,14 @@ bool NodeTreeView::viewportEvent(QEvent* event) {
 }
 
 void NodeTreeView::keyPressEvent(QKeyEvent* event) {
+  // Enter shows the current node, as a click does, and goes no further: the
+  // dialog would otherwise look for a default button to press.
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+      (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (currentIndex().isValid()) Report(currentIndex());
+    event->accept();
+    return;
+  }
   handling_key_ = true;
   QTreeView::keyPressEvent(event);
   handling_key_ = false;
@@ -179,6 +188,10 @@ void QtTreeView::OnNodeClick(std::function<void(const TreeNode&)> handler) {
 }
 
 bool QtTreeView::Enabled() const { return view_ && view_->isEnabled(); }
+
+void QtTreeView::SetFocus() {
+  if (view_) view_->setFocus(Qt::OtherFocusReason);
+}
 
 TreeNode QtTreeView::NodeAt(int id) const {
   const NodeModel& model = *nodes();

@@ -12,8 +12,9 @@ namespace agendia::platform::qt {
 
 // A QTreeView that reports each user selection of a node once: a mouse click
 // through `clicked`, a move of the current node by the keyboard (arrows, type
-// to search) through currentChanged while a key is being handled. Changes made
-// by code report nothing.
+// to search) through currentChanged while a key is being handled, and Enter
+// on the current node, which a click would report. Changes made by code
+// report nothing.
 //
 // Before it handles an event that needs the nodes (paint, input, focus) the
 // view ends an open batch of its model, so that it never paints, hit-tests or
@@ -57,6 +58,7 @@ class QtTreeView final : public QtControlBase, public TreeView {
   std::vector<std::string> ChildKeys(const std::optional<std::string>& parent_key) const override;
   void OnNodeClick(std::function<void(const TreeNode&)> handler) override;
   bool Enabled() const override;
+  void SetFocus() override;
 
  private:
   NodeModel* nodes() const { return view_ ? view_->nodes() : nullptr; }

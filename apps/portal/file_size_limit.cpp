@@ -1,0 +1,9 @@
+#include "file_size_limit.h"
+
+#include <csignal>
+
+void IgnoreFileSizeLimitSignal() {
+#ifdef SIGXFSZ
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
