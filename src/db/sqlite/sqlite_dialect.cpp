@@ -1,82 +1,58 @@
 #include "db/sqlite/sqlite_dialect.h"
 
+#include "db/sqlite/sqlite_tokens.h"
+
+#include <vector>
+
 namespace agendia::db {
 
 namespace {
 
-constexpr std::string_view kDatabaseQualifier = "vxsystem..";
-
-bool IsNameCharacter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-         c == '@' || c == '#' || c == '$' || static_cast<unsigned char>(c) >= 0x80;
-}
-
-bool StartsWithIgnoringCase(std::string_view text, size_t at, std::string_view lower_prefix) {
-  if (text.size() - at < lower_prefix.size()) return false;
-  for (size_t i = 0; i < lower_prefix.size(); ++i) {
-    char c = text[at + i];
+bool IsDatabaseName(const Token& token) {
+  constexpr std::string_view kDatabase = "vxsystem";
+  if (token.kind != TokenKind::kName || token.text.size() != kDatabase.size()) return false;
+  for (size_t i = 0; i < kDatabase.size(); ++i) {
+    char c = token.text[i];
     if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    if (c != lower_prefix[i]) return false;
+    if (c != kDatabase[i]) return false;
   }
   return true;
 }
 
-// The end (one past the closing quote) of the quoted text that starts at
-// `at`; a doubled closing quote stands for itself. An unclosed quote runs to
-// the end, where SQLite reports it.
-size_t EndOfQuoted(std::string_view text, size_t at) {
-  const char closing = text[at] == '[' ? ']' : text[at];
-  size_t from = at + 1;
-  for (;;) {
-    const size_t found = text.find(closing, from);
-    if (found == std::string_view::npos) return text.size();
-    if (found + 1 < text.size() && text[found + 1] == closing) {
-      from = found + 2;
-      continue;
-    }
-    return found + 1;
-  }
-}
-
-// The end of the comment that starts at `at`, or `at` when none does.
-size_t EndOfComment(std::string_view text, size_t at) {
-  if (text.compare(at, 2, "--") == 0) {
-    const size_t line_end = text.find('\n', at);
-    return line_end == std::string_view::npos ? text.size() : line_end;
-  }
-  if (text.compare(at, 2, "/*") == 0) {
-    const size_t close = text.find("*/", at + 2);
-    return close == std::string_view::npos ? text.size() : close + 2;
-  }
-  return at;
-}
-
 }  // namespace
 
+// Works on SQLite's own tokens, so a qualifier is recognised exactly where
+// SQLite would read one (never inside a literal, quoted name, comment or
+// variable, whatever their quoting), and the text around a removed qualifier
+// is checked to read as the same tokens afterwards.
 std::string AdaptForSqlite(std::string_view statement) {
+  const std::vector<Token> tokens = SqliteTokens(statement);
   std::string adapted;
   adapted.reserve(statement.size());
-  size_t at = 0;
-  while (at < statement.size()) {
-    const char c = statement[at];
-    if (c == '\'' || c == '"' || c == '[') {
-      const size_t end = EndOfQuoted(statement, at);
-      adapted.append(statement, at, end - at);
-      at = end;
+  std::string_view last;  // the token written last
+  bool removed = false;   // a qualifier was removed right before the next token
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    if (IsDatabaseName(tokens[i]) && i + 2 < tokens.size() && tokens[i + 1].kind == TokenKind::kDot &&
+        tokens[i + 2].kind == TokenKind::kDot) {
+      i += 2;
+      removed = true;
       continue;
     }
-    if (const size_t end = EndOfComment(statement, at); end != at) {
-      adapted.append(statement, at, end - at);
-      at = end;
-      continue;
+    // Taking the qualifier out must not make its neighbours run together
+    // ("-VXSystem..-" would become a comment opener).
+    // The rest of the statement counts, not only the next token: "/" before
+    // "*" is a comment opener only when more text follows.
+    if (removed && TokensWouldJoin(last, statement.substr(static_cast<size_t>(
+                                             tokens[i].text.data() - statement.data())))) {
+      adapted.push_back(' ');
     }
-    if ((at == 0 || !IsNameCharacter(statement[at - 1])) &&
-        StartsWithIgnoringCase(statement, at, kDatabaseQualifier)) {
-      at += kDatabaseQualifier.size();
-      continue;
-    }
-    adapted.push_back(c);
-    ++at;
+    removed = false;
+    adapted.append(tokens[i].text);
+    last = tokens[i].text;
+  }
+  // SQLite reads no further than a NUL; what follows is kept for it to see.
+  if (const size_t nul = statement.find('\0'); nul != std::string_view::npos) {
+    adapted.append(statement.substr(nul));
   }
   return adapted;
 }
