@@ -8,7 +8,7 @@
 
 #include "db/sqlite/sqlite_dialect.h"
 #include "memo/statements.h"
-#include "platform/date_text.h"
+#include "base/date_text.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 #include <sqlite3.h>
@@ -85,13 +85,13 @@ std::vector<std::string> OnlyRow() {
 // Save writes the send time formatted; a column declared DATETIME would store
 // other texts that look like numbers as numbers.
 std::string SendTime(FuzzedDataProvider& input) {
-  agendia::platform::DateTime t;
+  agendia::base::DateTime t;
   t.date.year = input.ConsumeIntegralInRange(100, 9999);
   t.date.month = input.ConsumeIntegralInRange(1, 12);
   t.date.day = input.ConsumeIntegralInRange(1, 28);
   t.hour = input.ConsumeIntegralInRange(0, 23);
   t.minute = input.ConsumeIntegralInRange(0, 59);
-  return agendia::platform::FormatDateTime(t);
+  return agendia::base::FormatDateTime(t);
 }
 
 bool HasNul(const std::string& text) { return text.find('\0') != std::string::npos; }

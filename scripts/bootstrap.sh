@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   libsqlite3-dev sqlite3
   xvfb xauth xdotool
-  clang libclang-rt-14-dev llvm ccache
+  clang libclang-rt-14-dev llvm
   fonts-wqy-zenhei fonts-dejavu-core
 )
 

@@ -70,7 +70,7 @@ StatusOr<ConnectionString> ConnectionString::Parse(std::string_view text) {
   ConnectionString result;
   if (trimmed.find('=') == std::string_view::npos) {
     result.bare_path_ = true;
-    result.parts_.push_back({"data source", std::string(Unquoted(trimmed))});
+    result.parts_.push_back({"data source", std::string(Unquoted(trimmed)), "Data Source"});
     return result;
   }
 

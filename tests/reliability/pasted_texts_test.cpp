@@ -83,7 +83,7 @@ TEST_P(PastedTextsTest, AreStoredAsShownAndOnlyTheirOwnRowEverChanges) {
     Fresh();
     target->Insert(Neighbour());
     target->Insert(OtherUsersMemo());
-    const std::string stored = platform::Trim(CutChars(c.text, field.limit));
+    const std::string stored = base::Trim(CutChars(c.text, field.limit));
     const bool refused = c.text.find('\0') != std::string::npos;
 
     Dump before = target->ReadDump();

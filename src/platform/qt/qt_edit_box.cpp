@@ -123,7 +123,9 @@ QWidget* QtEditBox::widget() const {
 // (line ends, spaces of every kind, bytes that are no UTF-8): a memo that is
 // only shown, or modified in another field, is saved as it was stored.
 std::string QtEditBox::Text() const {
-  if (line_) return line_->isModified() ? ToStdString(line_->text()) : shown_;
+  // A line edit forgets that it was edited whenever its validator trims an
+  // edit, so it is asked for what it shows instead.
+  if (line_) return line_->text() == ToQString(shown_) ? shown_ : ToStdString(line_->text());
   if (multi_) return multi_->document()->isModified() ? EditedMultiLineText(*multi_->document()) : shown_;
   return {};
 }
@@ -138,9 +140,9 @@ void QtEditBox::SetText(const std::string& text) {
   shown_ = text;
   const QString value = ToQString(text);
   if (line_) {
-    line_->setText(value);
-    line_->setModified(false);
+    // Before setText, which runs the validator too.
     if (validator_) validator_->limit().Holds(CharacterCount(value));
+    line_->setText(value);
   }
   if (multi_) multi_->SetProgramText(value);
 }
