@@ -135,13 +135,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (row != inserted) std::abort();
 
   const std::string id = row[0];
-  if (Run(agendia::memo::UpdateMemo(change, id)) != 1) std::abort();
+  if (Run(agendia::memo::UpdateMemo(change, id, memo.user)) != 1) std::abort();
   row = OnlyRow();
   const std::vector<std::string> updated = {id, change.title, change.content, memo.user, memo.user,
                                             change.send_time, memo.account,
                                             std::to_string(change.minutes_of_day), std::to_string(change.kind)};
   if (row != updated) std::abort();
 
-  if (Run(agendia::memo::DeleteMemo(id)) != 1) std::abort();
+  if (Run(agendia::memo::DeleteMemo(id, memo.user)) != 1) std::abort();
   return 0;
 }
