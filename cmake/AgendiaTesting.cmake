@@ -13,6 +13,6 @@ function(agendia_add_test name)
     AGENDIA_TEST_RESOURCE_DIR="${PROJECT_SOURCE_DIR}/src/resources/texts"
     AGENDIA_SQL_DIR="${PROJECT_SOURCE_DIR}/sql")
   gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TZ=UTC;LC_ALL=C.UTF-8"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TZ=UTC;LC_ALL=C.UTF-8;${AGENDIA_SANITIZER_ENVIRONMENT}"
     DISCOVERY_TIMEOUT 60)
 endfunction()

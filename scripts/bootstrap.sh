@@ -10,6 +10,7 @@ packages=(
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev odbc-postgresql tdsodbc libsqliteodbc postgresql
   xvfb xauth xdotool libx11-dev
+  clang libclang-rt-14-dev llvm
   fonts-wqy-zenhei fonts-dejavu-core
   # The Windows build (Agendia.dll) and its tests under Wine: the mingw-w64
   # tool chains, widl and the IDL files it imports, the 64-bit Wine, and the

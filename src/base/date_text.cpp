@@ -76,6 +76,13 @@ std::optional<DateTime> ParseDateTime(std::string_view text) {
     auto seconds = ReadNumber(text, pos, 2);
     if (!seconds) return std::nullopt;
     second = *seconds;
+    // Fractions of a second, as SQL Server writes its datetime values
+    // ("09:30:00.000"); a memo's time has whole minutes, so they are dropped.
+    if (pos < text.size() && text[pos] == '.') {
+      const size_t fraction = ++pos;
+      while (pos < text.size() && pos - fraction < 7 && text[pos] >= '0' && text[pos] <= '9') ++pos;
+      if (pos == fraction) return std::nullopt;
+    }
   }
   if (pos != text.size() || *hour > 23 || *minute > 59 || second > 59) return std::nullopt;
   result.hour = *hour;

@@ -25,7 +25,9 @@ bool IsValidDate(int year, int month, int day);
 
 // Reads a date, optionally followed by a time of day, from text. Accepted:
 // "yyyy-mm-dd" and "yyyy/mm/dd" (month and day with one or two digits, year
-// 100-9999), then optionally a space or "T" and "h:mm" or "h:mm:ss".
+// 100-9999), then optionally a space or "T" and "h:mm" or "h:mm:ss", the
+// seconds optionally with 1 to 7 digits of a fraction, which are dropped
+// (SQL Server's "2024-03-01 09:30:00.000").
 // Surrounding spaces are ignored. Nothing for any other text or an impossible
 // date or time.
 std::optional<DateTime> ParseDateTime(std::string_view text);

@@ -55,6 +55,9 @@ class Session {
   virtual void SetCommandTimeout(long seconds) = 0;
   // Runs a statement (or several, separated by ';') and discards any rows.
   virtual Status Execute(const std::string& statement) = 0;
+  // The rows the last Execute inserted, changed or deleted; -1 when the
+  // backend cannot tell.
+  virtual long RowsAffected() const { return -1; }
   // Prepares one statement to be read through a cursor; the cursor stands
   // before the first row.
   virtual StatusOr<std::unique_ptr<Cursor>> Query(const std::string& statement) = 0;

@@ -41,10 +41,14 @@ Status BackendConnection::Open(const std::string& connection_string) {
   });
 }
 
-Status BackendConnection::Execute(const std::string& statement) {
+Status BackendConnection::Execute(const std::string& statement, long* records_affected) {
   return base::CallWithoutThrowing<Status>({}, [&]() -> Status {
+    if (records_affected) *records_affected = 0;
     if (!session_) return ObjectClosedError();
-    return session_->Execute(statement);
+    AGENDIA_RETURN_IF_ERROR(RefuseNulCharacter(statement));
+    AGENDIA_RETURN_IF_ERROR(session_->Execute(statement));
+    if (records_affected) *records_affected = session_->RowsAffected();
+    return Status::Ok();
   });
 }
 

@@ -23,7 +23,8 @@ class BackendConnection final : public Connection {
   Status SetCommandTimeout(long seconds) override;
   Status SetConnectionTimeout(long seconds) override;
   Status Open(const std::string& connection_string) override;
-  Status Execute(const std::string& statement) override;
+  using Connection::Execute;
+  Status Execute(const std::string& statement, long* records_affected) override;
   int State() const override;
   Status Close() override;
 

@@ -46,6 +46,7 @@ Status BackendRecordset::Open(const std::string& statement) {
     auto* connection = dynamic_cast<BackendConnection*>(connection_.get());
     Session* session = connection ? connection->session() : nullptr;
     if (!session) return ConnectionInvalidError();
+    AGENDIA_RETURN_IF_ERROR(RefuseNulCharacter(statement));
 
     StatusOr<std::unique_ptr<Cursor>> cursor = session->Query(statement);
     if (!cursor.ok()) return cursor.status();

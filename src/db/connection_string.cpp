@@ -65,6 +65,7 @@ std::string_view Unquoted(std::string_view path) {
 StatusOr<ConnectionString> ConnectionString::Parse(std::string_view text) {
   const std::string_view trimmed = TrimBlanks(text);
   if (trimmed.empty()) return Malformed("it is empty");
+  if (text.find('\0') != std::string_view::npos) return Malformed("it holds a NUL character");
 
   ConnectionString result;
   if (trimmed.find('=') == std::string_view::npos) {
@@ -80,7 +81,13 @@ StatusOr<ConnectionString> ConnectionString::Parse(std::string_view text) {
       // A part without '=' is an error unless it is empty (";;" or a final ';').
       const size_t end = part_end == std::string_view::npos ? text.size() : part_end;
       const std::string_view stray = TrimBlanks(text.substr(pos, end - pos));
-      if (!stray.empty()) return Malformed("'" + std::string(stray) + "' has no '='");
+      // The stray text may be the rest of a value that held a ';' (a
+      // password, say), so the message names the key before it instead.
+      if (!stray.empty()) {
+        return Malformed(result.parts_.empty()
+                             ? std::string("its first part has no '='")
+                             : "the part after '" + result.parts_.back().as_given + "' has no '='");
+      }
       pos = end + 1;
       continue;
     }

@@ -18,9 +18,10 @@ namespace agendia::db {
 // A path that holds '=' must be given as a quoted Data Source.
 class ConnectionString {
  public:
-  // Fails with err::kUnspecified for an empty text, a part without '=', a
-  // part without a key, or an unclosed quote. Descriptions name the key
-  // concerned but never repeat the whole text, which may hold a password.
+  // Fails with err::kUnspecified for an empty text, a text holding a NUL
+  // character, a part without '=', a part without a key, or an unclosed
+  // quote. Descriptions name the key concerned but never repeat any value or
+  // other part of the text, which may hold a password.
   static StatusOr<ConnectionString> Parse(std::string_view text);
 
   // True for the bare-path form.

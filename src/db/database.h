@@ -62,8 +62,13 @@ class Connection {
   // connection stays closed (State() is kStateClosed).
   virtual Status Open(const std::string& connection_string) = 0;
   // Runs a statement that returns no rows. A statement that affects no row
-  // succeeds.
-  virtual Status Execute(const std::string& statement) = 0;
+  // succeeds; `records_affected`, when given, receives how many rows it
+  // inserted, changed or deleted (-1 when the backend cannot tell), as the
+  // host's client reports through the RecordsAffected argument of Execute.
+  // A statement holding a NUL character is refused before it reaches the
+  // backend, on every backend alike (err::kErrorsInCommand).
+  virtual Status Execute(const std::string& statement, long* records_affected) = 0;
+  Status Execute(const std::string& statement) { return Execute(statement, nullptr); }
 
   virtual int State() const = 0;
   // Closes the connection; fails with err::kObjectClosed when it is not open.
@@ -79,7 +84,8 @@ class Recordset {
   // The open connection the next Open runs on.
   virtual Status SetActiveConnection(std::shared_ptr<Connection> connection) = 0;
   // Runs `statement` and stands on its first row, or at the end when there is
-  // none. Fails with err::kConnectionInvalid without an open connection.
+  // none. Fails with err::kConnectionInvalid without an open connection, and
+  // like Connection::Execute for a statement holding a NUL character.
   virtual Status Open(const std::string& statement) = 0;
 
   // True when there is no current row. Fails when the recordset is closed.

@@ -6,6 +6,12 @@
 
 namespace agendia::db {
 
+Status RefuseNulCharacter(std::string_view statement) {
+  if (statement.find('\0') == std::string_view::npos) return Status::Ok();
+  return Status::Error(err::kErrorsInCommand,
+                       "A text holds a NUL character (code 0), which cannot be stored; remove it");
+}
+
 Status ObjectClosedError() {
   return Status::Error(err::kObjectClosed, "Operation is not allowed when the object is closed.");
 }

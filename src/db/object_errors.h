@@ -11,6 +11,10 @@ namespace agendia::db {
 
 // err::kObjectClosed: an operation that needs an open object.
 Status ObjectClosedError();
+// Fails when `statement` holds a NUL character: no backend reads past one
+// the same way (SQLite stops there, others refuse or cut), so no value with
+// one is stored anywhere.
+Status RefuseNulCharacter(std::string_view statement);
 // err::kObjectOpen: an operation that needs a closed object.
 Status ObjectOpenError();
 // err::kConnectionInvalid: a recordset without an open connection of this client.

@@ -18,10 +18,14 @@ constexpr const char* kTimeOutOfRangeKey = "Q7.PUB.PORTAL0081";
 // in mode 1), rebuilds the tree and locks the editor.
 //
 // A check that fails shows its message and leaves the window as it was; a
-// blank title or content stops without a word. Once the statement stands,
-// Save always ends in browsing, whether the database took it or not, with
-// the focus on the tree: Save itself is disabled then, and the focus must not
-// drift to a button that Enter or Space would press by mistake.
+// blank title or content stops without a word. A statement the database
+// refuses (a lock held too long, the database gone), and an update that finds
+// no memo to change, are shown and leave the editor open with what was typed,
+// so that Save can be pressed again and nothing typed is lost. Once the memo
+// is stored, Save ends in browsing; a tree that cannot be read again then is
+// reported as such, not as a failed save.
+// The focus then goes to the tree: Save itself is disabled, and the focus
+// must not drift to a button that Enter or Space would press by mistake.
 Status frmCalendarInfo::btnSave_Click() {
   const int position = cboIntrval->ListIndex();
   // No kind chosen stores a memo of once.
@@ -49,13 +53,22 @@ Status frmCalendarInfo::btnSave_Click() {
     if (!insert.ok()) return insert.status();
     statement = std::move(insert).value();
   } else {
-    statement = memo::UpdateMemo({send_time, title, content, minutes_of_day, kind}, m_cMsgID);
+    statement = memo::UpdateMemo({send_time, title, content, minutes_of_day, kind}, m_cMsgID, g_cUser);
   }
 
-  ExecuteMemoStatement(statement);
+  long changed = 0;
+  if (!ExecuteMemoStatement(statement, changed).ok()) return Status::Ok();
+  if (m_nEditMode == 1 && changed == 0) {
+    // Deleted meanwhile (here or elsewhere), or no memo selected any more.
+    btnModify->SetEnabled(false);
+    ShowDbError(Status::Error(db::err::kNoCurrentRecord,
+                              "The memo was not saved: it no longer exists. Add saves what you typed "
+                              "as a new memo"));
+    return Status::Ok();
+  }
   // The reload shows its own database failures; anything else it reports
   // once the window is back in browsing.
-  const Status reloaded = LoadMemoTree();
+  const Status reloaded = LoadMemoTree("The memo is saved, but the list of memos could not be read again: ");
   if (m_nEditMode == 1) btnModify->SetEnabled(false);
   cboIntrval->SetEnabled(false);
   btnDelete->SetEnabled(false);

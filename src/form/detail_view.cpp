@@ -6,8 +6,15 @@
 namespace agendia {
 
 // A click on a group node forgets the selected memo. A click on a memo node
-// selects it at once, then reads it afresh from the database and shows it in
-// the editor fields, whatever the edit mode.
+// reads that memo afresh from the database and shows it in the editor
+// fields, whatever the edit mode, and selects it.
+//
+// The memo is selected only once it is shown in full: a memo whose row cannot
+// be read (a date that is no date, a kind beyond 16 bits) is reported, the
+// fields keep showing the memo shown before, and nothing is selected, so
+// Modify and Delete can never act on a memo other than the one on screen. A
+// memo that no longer exists (deleted elsewhere) shows nothing; it stays
+// selected, so Delete runs and silently matches no row, but Modify is off.
 void frmCalendarInfo::tvInfo_NodeClick(const platform::TreeNode& Node) {
   if (!Node.parent_key.has_value()) {
     m_cMsgID.clear();
@@ -15,50 +22,57 @@ void frmCalendarInfo::tvInfo_NodeClick(const platform::TreeNode& Node) {
     btnModify->SetEnabled(false);
     return;
   }
-  m_cMsgID = base::Trim(Node.key);
+  const std::string msg_id = base::Trim(Node.key);
 
   // The store releases the recordset and the connection before any message,
   // so that no connection or lock is held while the box waits for the user.
+  bool found = false;
   const Status shown =
-      Store().Select(memo::SelectById(m_cMsgID), [this](db::Recordset& oRs) -> Status {
+      Store().Select(memo::SelectById(msg_id, g_cUser), [&](db::Recordset& oRs) -> Status {
         auto at_end = oRs.EndOfFile();
         if (!at_end.ok()) return at_end.status();
-        // A memo deleted meanwhile has no row: the fields keep what they show.
-        if (!*at_end) AGENDIA_RETURN_IF_ERROR(ShowMemo(oRs));
-        btnAdd->SetEnabled(true);
-        btnModify->SetEnabled(true);
-        btnDelete->SetEnabled(true);
+        found = !*at_end;
+        if (found) AGENDIA_RETURN_IF_ERROR(ShowMemo(oRs));
         return Status::Ok();
       });
-  if (!shown.ok()) ShowDbError(shown);
+  if (!shown.ok()) {
+    m_cMsgID.clear();
+    btnModify->SetEnabled(false);
+    btnDelete->SetEnabled(false);
+    ShowDbError(shown);
+    return;
+  }
+  m_cMsgID = msg_id;
+  btnAdd->SetEnabled(true);
+  btnModify->SetEnabled(found);
+  btnDelete->SetEnabled(true);
 }
 
-// Fills the editor from the current row, field by field; a failure leaves the
-// fields filled so far with their new values.
+// Reads every value of the current row first and fills the editor only when
+// all of them could be read, so a row that fails leaves the fields as they were.
 Status frmCalendarInfo::ShowMemo(db::Recordset& oRs) {
   auto send_value = oRs.Value("dSend");
   if (!send_value.ok()) return send_value.status();
   auto send = memo::ValueToDateTime(*send_value);
   if (!send.ok()) return send.status();
-  txtHour->SetText(std::to_string(send->hour));
-  txtMinute->SetText(std::to_string(send->minute));
   auto header = GetString("Q7.PUB.PORTAL.frmCalendarInfo.003");
   if (!header.ok()) return header.status();
-  lblCurrDay->SetCaption(*header + base::FormatDate(send->date));
-
   auto period = oRs.Value("DisplayPeriods");
   if (!period.ok()) return period.status();
   auto code = memo::ValueToInt16(*period, 0);
   if (!code.ok()) return code.status();
+  auto title = oRs.Value("cMsgTitle");
+  if (!title.ok()) return title.status();
+  auto content = oRs.Value("cMsgContent");
+  if (!content.ok()) return content.status();
+
+  txtHour->SetText(std::to_string(send->hour));
+  txtMinute->SetText(std::to_string(send->minute));
+  lblCurrDay->SetCaption(*header + base::FormatDate(send->date));
   // A code that names no kind has no item: the chooser is left without one.
   auto item = cboIntrval->List(*code);
   cboIntrval->SetText(item.ok() ? *item : std::string());
-
-  auto title = oRs.Value("cMsgTitle");
-  if (!title.ok()) return title.status();
   txtTitle->SetText(memo::ValueToText(*title));
-  auto content = oRs.Value("cMsgContent");
-  if (!content.ok()) return content.status();
   txtContent->SetText(memo::ValueToText(*content));
   return Status::Ok();
 }

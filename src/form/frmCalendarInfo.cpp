@@ -31,6 +31,9 @@ Status frmCalendarInfo::Show(int /*modal*/) {
 
 Status frmCalendarInfo::ZOrder() {
   if (!window_) return Status::Error(hr::kUnexpected, "The calendar window is not open");
+  // Still loading (a message box of the load may be up): the window comes to
+  // the front by itself once it is shown.
+  if (loading_) return Status::Ok();
   return window_->BringToFront();
 }
 
@@ -90,6 +93,11 @@ Status frmCalendarInfo::BindControls() {
 // that the window system places and stacks it with the portal from the
 // first moment.
 Status frmCalendarInfo::Form_Load() {
+  loading_ = true;
+  struct LoadEnds {
+    bool& loading;
+    ~LoadEnds() { loading = false; }
+  } load_ends{loading_};
   m_cMsgID.clear();
   m_nEditMode = 0;
   window_->UseLanguage(lanuage);

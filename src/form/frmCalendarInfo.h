@@ -3,6 +3,7 @@
 #include "base/date_text.h"
 #include "db/database.h"
 #include "memo/memo_store.h"
+#include "memo/memo_tree.h"
 #include "platform/controls.h"
 #include "platform/form_window.h"
 #include "platform/platform.h"
@@ -15,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace agendia {
 
@@ -43,8 +45,8 @@ class frmCalendarInfo final : private platform::FormEvents {
   // or its load fails; a window that was shown once cannot be shown again.
   Status Show(int modal);
 
-  // Brings the open window to the user's attention. Fails when the window is
-  // not open.
+  // Brings the open window to the user's attention; while it is still
+  // loading, does nothing and succeeds. Fails when the window is not open.
   Status ZOrder();
 
   // The native window while it is open, otherwise nothing.
@@ -88,11 +90,14 @@ class frmCalendarInfo final : private platform::FormEvents {
   void ShowDbError(const Status& failure);
   // Runs one insert, update or delete as a database action of its own; a
   // failure is shown to the user, and the connection is gone either way.
-  void ExecuteMemoStatement(const std::string& strSql);
+  // Gives the statement's outcome and, in `records_affected`, the rows it
+  // changed (-1 when the database cannot tell).
+  Status ExecuteMemoStatement(const std::string& strSql, long& records_affected);
 
   // Memo tree and recurrence rule (memo/memo_tree.h, memo/due_rule.h).
-  Status LoadMemoTree();
-  Status FillMemoTree(db::Recordset& oRs);
+  // `failure_prefix` goes before the description of a database failure.
+  Status LoadMemoTree(std::string_view failure_prefix = {});
+  Status FillMemoTree(memo::DueMemos& due);
   bool IsMemoDue(const base::Date& dCurrDay, const base::Date& dMemoDay, int16_t nPeriod);
 
   // Detail view.
@@ -142,6 +147,7 @@ class frmCalendarInfo final : private platform::FormEvents {
   std::shared_ptr<const platform::Platform> platform_;
   std::unique_ptr<platform::FormWindow> window_;
   bool shown_once_ = false;
+  bool loading_ = false;  // while Form_Load runs, before the window is shown
 
   // Resource library objects, created on the first lookup.
   std::unique_ptr<resources::ResourceFactory> m_oResFactory;

@@ -80,13 +80,14 @@ Status MemoStore::Select(const std::string& select,
   return read;
 }
 
-Status MemoStore::Execute(const std::string& statement) const {
+Status MemoStore::Execute(const std::string& statement, long* records_affected) const {
+  if (records_affected) *records_affected = 0;
   std::shared_ptr<db::Connection> connection;
   const Status executed = RunSteps([&]() -> Status {
     auto opened = OpenConnection();
     if (!opened.ok()) return opened.status();
     connection = std::move(opened).value();
-    return connection->Execute(statement);
+    return connection->Execute(statement, records_affected);
   });
   CloseIfOpen(connection);
   return executed;

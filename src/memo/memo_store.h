@@ -52,8 +52,9 @@ class MemoStore {
   Status Select(const std::string& select,
                 const std::function<Status(db::Recordset& rows)>& read_rows) const;
   // Runs one insert, update or delete on a connection of its own, released
-  // before this returns; gives its failure the same way.
-  Status Execute(const std::string& statement) const;
+  // before this returns; gives its failure the same way. `records_affected`,
+  // when given, receives the rows it changed (-1 when the client cannot tell).
+  Status Execute(const std::string& statement, long* records_affected = nullptr) const;
 
  private:
   static Status RunSteps(const std::function<Status()>& steps);

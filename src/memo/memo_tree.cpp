@@ -19,10 +19,13 @@ Status AddGroupNodes(platform::TreeView& tree,
   return Status::Ok();
 }
 
-Status AddDueMemos(db::Recordset& rows, const std::string& current_day, platform::TreeView& tree) {
+Status ReadDueMemos(db::Recordset& rows, const std::string& current_day, DueMemos& due) {
   db::FieldValue send, period, id, title;
   std::string key, text;
   std::optional<base::Date> today;
+  auto unreadable = [&due](const Status& why) {
+    if (due.unreadable++ == 0) due.first_unreadable = why;
+  };
   while (true) {
     auto at_end = rows.EndOfFile();
     if (!at_end.ok()) return at_end.status();
@@ -30,34 +33,51 @@ Status AddDueMemos(db::Recordset& rows, const std::string& current_day, platform
 
     AGENDIA_RETURN_IF_ERROR(rows.ReadValue("dSend", send));
     AGENDIA_RETURN_IF_ERROR(rows.ReadValue("DisplayPeriods", period));
-    auto kind = ValueToInt16(period, 0);
-    if (!kind.ok()) return kind.status();
-
-    // Once and the dated kinds compare the memo's date with the current day;
-    // daily memos are due every day and any other code never.
     const RecurrenceKind* group = nullptr;
-    if (*kind == kDaily) {
+    auto kind = ValueToInt16(period, 0);
+    if (!kind.ok()) {
+      unreadable(kind.status());
+    } else if (*kind == kDaily) {
+      // Daily memos are due every day, whatever their date.
       group = &kRecurrenceKinds[kDaily];
     } else if (*kind == kOnce || (*kind >= kWeekly && *kind <= kYearly)) {
+      // Once and the dated kinds compare the memo's date with the current
+      // day; any other code is due never.
       auto dated = ValueToDate(send);
-      if (!dated.ok()) return dated.status();
-      if (!today) {
+      if (dated.ok() && !today) {
         auto current = TextToDate(current_day);
         if (!current.ok()) return current.status();
         today = *current;
       }
-      const bool due = *kind == kOnce ? *today == *dated : IsDueOn(*today, *dated, *kind);
-      if (due) group = &kRecurrenceKinds[static_cast<size_t>(*kind)];
+      if (!dated.ok()) {
+        unreadable(dated.status());
+      } else if (*kind == kOnce ? *today == *dated : IsDueOn(*today, *dated, *kind)) {
+        group = &kRecurrenceKinds[static_cast<size_t>(*kind)];
+      }
     }
 
     if (group != nullptr) {
       AGENDIA_RETURN_IF_ERROR(rows.ReadValue("cMsgId", id));
       AGENDIA_RETURN_IF_ERROR(rows.ReadValue("cMsgTitle", title));
-      AGENDIA_RETURN_IF_ERROR(tree.AddNode(std::string(group->group_key), platform::kTreeChild,
-                                           ValueAsText(id, key), ValueAsText(title, text)));
+      due.memos.push_back({group->code, ValueAsText(id, key), ValueAsText(title, text)});
     }
     AGENDIA_RETURN_IF_ERROR(rows.MoveNext());
   }
+}
+
+Status AddDueMemos(DueMemos& due, platform::TreeView& tree) {
+  for (const DueMemos::Memo& memo : due.memos) {
+    if (tree.FindNode(memo.key)) {
+      if (due.unreadable++ == 0) {
+        due.first_unreadable = Status::Error(
+            hr::kInvalidArg, "its identifier '" + memo.key + "' is not unique in the list");
+      }
+      continue;
+    }
+    AGENDIA_RETURN_IF_ERROR(tree.AddNode(std::string(kRecurrenceKinds[static_cast<size_t>(memo.kind)].group_key),
+                                         platform::kTreeChild, memo.key, memo.title));
+  }
+  return Status::Ok();
 }
 
 Status ExpandGroups(platform::TreeView& tree) {

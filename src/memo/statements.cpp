@@ -30,9 +30,9 @@ std::string SelectByReceiver(std::string_view user) {
          "'";
 }
 
-std::string SelectById(std::string_view msg_id) {
+std::string SelectById(std::string_view msg_id, std::string_view user) {
   return "select * from VXSystem..ZA_Message where nMsgType=100 and cMsgID='" + QuoteText(msg_id) +
-         "' ";
+         "' and cReceiver='" + QuoteText(user) + "' ";
 }
 
 StatusOr<std::string> InsertMemo(const NewMemo& memo) {
@@ -49,17 +49,17 @@ StatusOr<std::string> InsertMemo(const NewMemo& memo) {
          QuoteText(memo.account) + "', " + memo.year + ")";
 }
 
-std::string UpdateMemo(const MemoChange& change, std::string_view msg_id) {
+std::string UpdateMemo(const MemoChange& change, std::string_view msg_id, std::string_view user) {
   return "update VXSystem..za_message set dSend='" + QuoteText(change.send_time) +
          "', cMsgTitle='" + QuoteText(change.title) + "', cMsgContent='" +
          QuoteText(change.content) + "', nValidDay=" + std::to_string(change.minutes_of_day) +
          ", DisplayPeriods=" + std::to_string(change.kind) + " " + " where cMsgID='" +
-         QuoteText(msg_id) + "' ";
+         QuoteText(msg_id) + "' and nMsgType=100 and cReceiver='" + QuoteText(user) + "' ";
 }
 
-std::string DeleteMemo(std::string_view msg_id) {
+std::string DeleteMemo(std::string_view msg_id, std::string_view user) {
   return "delete from VXSystem..za_message where cMsgID='" + QuoteText(base::Trim(msg_id)) +
-         "'";
+         "' and nMsgType=100 and cReceiver='" + QuoteText(user) + "'";
 }
 
 }  // namespace agendia::memo

@@ -16,8 +16,12 @@ namespace agendia::memo {
 // All memos (type 100) whose receiver is `user`, in no particular order.
 std::string SelectByReceiver(std::string_view user);
 
-// The memo with identifier `msg_id`, if it still exists.
-std::string SelectById(std::string_view msg_id);
+// The memo with identifier `msg_id`, if it still exists and is a memo of
+// `user`. The three statements on one memo all require the memo type and the
+// user as receiver, so no action reaches a row the user's tree could not list
+// (an identifier that only differs by spaces or letter case from another
+// user's, for one).
+std::string SelectById(std::string_view msg_id, std::string_view user);
 
 // The values of a new memo. The user is both its sender and its receiver.
 struct NewMemo {
@@ -45,12 +49,13 @@ struct MemoChange {
   int kind = 0;
 };
 
-// Changes the memo `msg_id` (used unchanged); its identifier, type, sender,
-// receiver, read flag, account and year stay.
-std::string UpdateMemo(const MemoChange& change, std::string_view msg_id);
+// Changes the memo `msg_id` (used unchanged) of `user`; its identifier, type,
+// sender, receiver, read flag, account and year stay.
+std::string UpdateMemo(const MemoChange& change, std::string_view msg_id, std::string_view user);
 
-// Deletes the memo whose identifier is `msg_id` without its surrounding spaces.
-std::string DeleteMemo(std::string_view msg_id);
+// Deletes the memo of `user` whose identifier is `msg_id` without its
+// surrounding spaces.
+std::string DeleteMemo(std::string_view msg_id, std::string_view user);
 
 // `value` with every apostrophe doubled, ready to stand between apostrophes.
 std::string QuoteText(std::string_view value);

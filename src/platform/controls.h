@@ -102,8 +102,13 @@ using MouseHandler = std::function<void(int16_t button, int16_t shift, float x, 
 // shows it.
 class EditBox : public virtual Control {
  public:
+  // The text as set, byte for byte, until the user edits it; after an edit,
+  // a multi-line box gives its line breaks as CR LF, as the host's Windows
+  // programs write and read them.
   virtual std::string Text() const = 0;
-  // Sets the text as it stands; text beyond the maximum length is cut.
+  // Sets the text as it stands, also beyond the maximum length: the limit
+  // bounds what the user types, pastes and drops, cut by whole characters
+  // before the text goes in.
   virtual void SetText(const std::string& text) = 0;
   virtual bool Enabled() const = 0;
   virtual void SetEnabled(bool enabled) = 0;

@@ -29,6 +29,12 @@ TEST(ParseDateTime, ReadsTheAcceptedFormsAndRejectsEverythingElse) {
       {"not a date", std::nullopt},
       {"", std::nullopt},
       {"2024-03-01x", std::nullopt},
+      // How SQL Server's datetime and datetime2 read as text.
+      {"2024-03-01 09:30:00.000", DateTime{{2024, 3, 1}, 9, 30, 0}},
+      {"2024-03-01T09:30:00.1234567", DateTime{{2024, 3, 1}, 9, 30, 0}},
+      {"2024-03-01 09:30:00.", std::nullopt},
+      {"2024-03-01 09:30:00.12345678", std::nullopt},
+      {"2024-03-01 09:30.000", std::nullopt},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);

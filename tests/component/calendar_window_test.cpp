@@ -52,6 +52,25 @@ TEST_F(CalendarWindowTest, TheCallNeverWritesBackThroughItsArguments) {
   EXPECT_TRUE(args == before);
 }
 
+// A message box shown while the window loads (here: the memo table cannot be
+// read) lets a second call in before the window is shown. It gets success and
+// changes nothing, as while the window is shown.
+TEST_F(CalendarWindowTest, SecondCallDuringAMessageOfTheLoadSucceedsAndChangesNothing) {
+  auto calender = NewCalender();
+  DesignArgs first;
+  std::optional<Status> second_status;
+  memory.toolkit->on_message_box = [&](const platform::memory::MemoryToolkit::MessageBoxCall&) {
+    if (!second_status) second_status = DesignArgs{"other", "other"}.CallOn(*calender);
+  };
+
+  ASSERT_TRUE(first.CallOn(*calender).ok());
+
+  ASSERT_TRUE(second_status.has_value()) << "the load showed no message";
+  EXPECT_TRUE(second_status->ok()) << second_status->description();
+  EXPECT_EQ(memory.toolkit->forms_created, 1);
+  EXPECT_EQ(ContextOf(*calender->CalendarWindow()).user, first.user);
+}
+
 TEST_F(CalendarWindowTest, SecondCallWhileOpenBringsTheWindowForwardAndChangesNothing) {
   auto calender = NewCalender();
   DesignArgs first;

@@ -53,13 +53,17 @@ TEST(DbConnectionString, ReadsKeysValuesAndBarePaths) {
 
 TEST(DbConnectionString, RefusesMalformedTextNamingTheKeyButNotTheValues) {
   struct Case {
-    const char* text;
+    std::string text;
     const char* description;
   };
   const Case cases[] = {
       {"", "Invalid connection string: it is empty"},
       {"   ", "Invalid connection string: it is empty"},
-      {"Provider=SQLite;Secret", "Invalid connection string: 'Secret' has no '='"},
+      {"Provider=SQLite;Secret", "Invalid connection string: the part after 'Provider' has no '='"},
+      {"Secret;Provider=SQLite", "Invalid connection string: its first part has no '='"},
+      {"Provider=SQLite;Password=ab;cd;Data Source=x",
+       "Invalid connection string: the part after 'Password' has no '='"},
+      {std::string("Data Source=x\0Secret", 20), "Invalid connection string: it holds a NUL character"},
       {"=SQLite", "Invalid connection string: a part has no key before '='"},
       {"Password=\"abc", "Invalid connection string: the value of 'Password' has no closing quote"},
       {"Password='abc' x;Provider=SQLite",
@@ -107,8 +111,7 @@ TEST(DbSqliteLockWait, RefusesABusyTimeoutThatIsNotWholeMilliseconds) {
     StatusOr<int> wait = SqliteLockWaitMilliseconds(*settings, 0);
     ASSERT_FALSE(wait.ok());
     EXPECT_EQ(wait.status().code(), err::kUnspecified);
-    EXPECT_EQ(wait.status().description(),
-              std::string("Busy Timeout must be a whole number of milliseconds: '") + value + "'");
+    EXPECT_EQ(wait.status().description(), "Busy Timeout must be a whole number of milliseconds");
   }
 }
 

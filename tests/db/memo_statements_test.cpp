@@ -17,7 +17,8 @@ std::string SelectMemosOf(const std::string& receiver) {
   return "select * from VXSystem..ZA_Message where nMsgType=100 and cReceiver='" + receiver + "'";
 }
 std::string SelectMemo(const std::string& id) {
-  return "select * from VXSystem..ZA_Message where nMsgType=100 and cMsgID='" + id + "' ";
+  return "select * from VXSystem..ZA_Message where nMsgType=100 and cMsgID='" + id +
+         "' and cReceiver='demo' ";
 }
 std::string InsertMemo(const std::string& quoted_title) {
   return "insert into VXSystem..za_message (cMsgId, nMsgType, cMsgTitle, cMsgContent, cSender, "
@@ -27,10 +28,12 @@ std::string InsertMemo(const std::string& quoted_title) {
 }
 std::string UpdateMemo(const std::string& id) {
   return "update VXSystem..za_message set dSend='2024-03-01 09:30:00', cMsgTitle='T', "
-         "cMsgContent='C', nValidDay=570, DisplayPeriods=2  where cMsgID='" + id + "' ";
+         "cMsgContent='C', nValidDay=570, DisplayPeriods=2  where cMsgID='" + id +
+         "' and nMsgType=100 and cReceiver='demo' ";
 }
 std::string DeleteMemo(const std::string& id) {
-  return "delete from VXSystem..za_message where cMsgID='" + id + "'";
+  return "delete from VXSystem..za_message where cMsgID='" + id +
+         "' and nMsgType=100 and cReceiver='demo'";
 }
 
 const std::regex kNewId("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");

@@ -106,7 +106,7 @@ TEST_F(DbObjectStates, ARecordsetRefusesAConnectionMadeElsewhere) {
     Status SetCommandTimeout(long) override { return Status::Ok(); }
     Status SetConnectionTimeout(long) override { return Status::Ok(); }
     Status Open(const std::string&) override { return Status::Ok(); }
-    Status Execute(const std::string&) override { return Status::Ok(); }
+    Status Execute(const std::string&, long*) override { return Status::Ok(); }
     int State() const override { return kStateOpen; }
     Status Close() override { return Status::Ok(); }
   };

@@ -41,7 +41,7 @@ TEST_F(DeleteMemoTest, TheSelectedMemoIsGoneFromTableAndTreeAtOnceWithoutAQuesti
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].at("cMsgId"), "m2");
   EXPECT_EQ(db_log->CountOf("Connection.Execute(delete from VXSystem..za_message where "
-                            "cMsgID='m1')"),
+                            "cMsgID='m1' and nMsgType=100 and cReceiver='demo')"),
             1);
 }
 
@@ -65,7 +65,7 @@ TEST_F(DeleteMemoTest, AnIdentifierWithSpacesAroundItIsTrimmedBeforeTheStatement
                 ASSERT_TRUE(w.Button("btnDelete")->Click());
               }).ok());
   EXPECT_EQ(db_log->CountOf("Connection.Execute(delete from VXSystem..za_message where "
-                            "cMsgID='m3')"),
+                            "cMsgID='m3' and nMsgType=100 and cReceiver='demo')"),
             1);
 }
 
@@ -96,7 +96,7 @@ TEST_F(DeleteMemoTest, AReloadThatFailsOutsideTheDatabaseIsShownAfterTheEditorIs
                 after = ReadEditorState(w, form);
               }).ok());
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Tree node could not be added(-2147467259)"});
-  EXPECT_EQ(after, (EditorState{0, "m1", false, {"", "", "", "", ""}, 2, true, true, false}));
+  EXPECT_EQ(after, (EditorState{0, "m1", false, {"", "", "", "", ""}, 2, false, true, false}));
   EXPECT_EQ(database.Memos().size(), 1u) << "the delete itself went through";
 }
 

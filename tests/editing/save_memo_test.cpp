@@ -201,22 +201,45 @@ TEST_F(SaveMemoTest, ModifyingUpdatesTheSelectedMemoAndDatesItOnTheCurrentDay) {
   EXPECT_EQ(rows[1].at("cMsgTitle"), "title") << "the other memo is untouched";
 }
 
-TEST_F(SaveMemoTest, ModifyAfterAGroupClickUpdatesNoMemo) {
+// An update that changes no row did not save what the user typed: they hear
+// of it, the input stays in the open editor, and Modify goes off.
+TEST_F(SaveMemoTest, ModifyAfterAGroupClickUpdatesNoMemoSaysSoAndKeepsTheInput) {
   database.Insert(Memo("m1", 2));
-  ASSERT_TRUE(Session([&](MemoryFormWindow& w, frmCalendarInfo&) {
+  EditorState after;
+  ASSERT_TRUE(Session([&](MemoryFormWindow& w, frmCalendarInfo& form) {
                 ASSERT_TRUE(w.Tree("tvInfo")->ClickNode("m1"));
                 ASSERT_TRUE(w.Button("btnModify")->Click());
                 ASSERT_TRUE(w.Tree("tvInfo")->ClickNode("rtWeek"));
                 w.Edit("txtTitle")->SetText("Changed");
                 ASSERT_TRUE(w.Button("btnSave")->Click());
+                after = ReadEditorState(w, form);
               }).ok());
-  EXPECT_TRUE(MessageTexts().empty());
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{
+                                "The memo was not saved: it no longer exists. Add saves what you "
+                                "typed as a new memo(3021)"});
+  EXPECT_EQ(after, (EditorState{1, "", true, {"9", "30", "", "Changed", "content"}, 2, false, false, true}));
   EXPECT_EQ(database.Memos().at(0).at("cMsgTitle"), "title");
   EXPECT_EQ(db_log->CountOf("Connection.Execute(update VXSystem..za_message set "
                             "dSend='2024-03-01 09:30:00', cMsgTitle='Changed', "
                             "cMsgContent='content', nValidDay=570, DisplayPeriods=2  "
-                            "where cMsgID='' )"),
+                            "where cMsgID='' and nMsgType=100 and cReceiver='demo' )"),
             1);
+}
+
+// Modify stays off once the memo is gone; a second Delete stays silent.
+TEST_F(SaveMemoTest, AfterADeleteThereIsNothingToModifyAndASecondDeleteIsSilent) {
+  database.Insert(Memo("m1", 2));
+  bool modify_after_delete = true;
+  ASSERT_TRUE(Session([&](MemoryFormWindow& w, frmCalendarInfo&) {
+                ASSERT_TRUE(w.Tree("tvInfo")->ClickNode("m1"));
+                ASSERT_TRUE(w.Button("btnModify")->Click());
+                ASSERT_TRUE(w.Button("btnDelete")->Click());
+                modify_after_delete = w.Button("btnModify")->Enabled();
+                ASSERT_TRUE(w.Button("btnDelete")->Click());
+              }).ok());
+  EXPECT_FALSE(modify_after_delete);
+  EXPECT_TRUE(MessageTexts().empty());
+  EXPECT_TRUE(database.Memos().empty());
 }
 
 TEST_F(SaveMemoTest, TextsWithApostrophesAndMarkupAreStoredExactlyAsShown) {
@@ -237,23 +260,47 @@ TEST_F(SaveMemoTest, TextsWithApostrophesAndMarkupAreStoredExactlyAsShown) {
   EXPECT_EQ(rows[0].at("cMsgContent"), content);
 }
 
-TEST_F(SaveMemoTest, AFailedStatementIsReportedAndSaveStillEndsInBrowsing) {
+// A save the database refused keeps what was typed in the open editor, so
+// pressing Save again stores it, once.
+TEST_F(SaveMemoTest, AFailedStatementIsReportedAndTheEditorKeepsTheInputForAnotherSave) {
   db_log->faults.push_back({"Connection.Execute", 1,
-                            Status::Error(db::err::kErrorsInCommand, "Statement rejected")});
+                            Status::Error(db::err::kTimeout, "database is locked")});
   EditorState after;
   ASSERT_TRUE(Session([&](MemoryFormWindow& w, frmCalendarInfo& form) {
                 AddThroughEditor(w, "9", "30", "T", "C", 2);
                 after = ReadEditorState(w, form);
+                EXPECT_TRUE(database.Memos().empty());
+                ASSERT_TRUE(w.Button("btnSave")->Click());
               }).ok());
-  EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Statement rejected(-2147217900)"});
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{"database is locked(-2147217871)"});
   EXPECT_EQ(memory.toolkit->message_boxes[0].style, platform::mb::kOkOnly);
   EXPECT_EQ(memory.toolkit->message_boxes[0].caption, std::nullopt);
-  // The input stays in the locked fields.
-  EXPECT_EQ(after, (EditorState{0, "", false, {"9", "30", "", "T", "C"}, 2, false, false, false}));
-  EXPECT_TRUE(database.Memos().empty());
+  EXPECT_EQ(after, (EditorState{0, "", true, {"9", "30", "", "T", "C"}, 2, false, false, true}));
+  EXPECT_EQ(database.Memos().size(), 1u);
 }
 
-TEST_F(SaveMemoTest, AnUnreachableDatabaseShowsTwoMessagesSaveThenReload) {
+// The memo is stored; only reading the list again failed. The user is not
+// told the save failed, and the tree keeps what it listed.
+TEST_F(SaveMemoTest, AReloadThatFailsAfterAStoredMemoNamesTheListAndKeepsTheTree) {
+  database.Insert(Memo("m1", 2));
+  db_log->faults.push_back({"Recordset.Open(select * from VXSystem..ZA_Message where nMsgType=100 and cReceiver",
+                            2, Status::Error(db::err::kTimeout, "database is locked")});
+  EditorState after;
+  std::vector<std::string> listed;
+  ASSERT_TRUE(Session([&](MemoryFormWindow& w, frmCalendarInfo& form) {
+                AddThroughEditor(w, "9", "30", "T", "C", 2);
+                after = ReadEditorState(w, form);
+                listed = w.Tree("tvInfo")->ChildKeys(std::string("rtWeek"));
+              }).ok());
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{
+                                "The memo is saved, but the list of memos could not be read again: "
+                                "database is locked(-2147217871)"});
+  EXPECT_EQ(after, (EditorState{0, "", false, {"9", "30", "", "T", "C"}, 2, false, false, false}));
+  EXPECT_EQ(listed, std::vector<std::string>{"m1"});
+  EXPECT_EQ(database.Memos().size(), 2u);
+}
+
+TEST_F(SaveMemoTest, AnUnreachableDatabaseShowsOneMessageAndKeepsTheEditorOpen) {
   context.conn = "Provider=SQLite;Data Source=" + (database.folder() / "gone" / "x.db").string();
   EditorState after;
   ASSERT_TRUE(Session([&](MemoryFormWindow& w, frmCalendarInfo& form) {
@@ -262,11 +309,10 @@ TEST_F(SaveMemoTest, AnUnreachableDatabaseShowsTwoMessagesSaveThenReload) {
                 after = ReadEditorState(w, form);
               }).ok());
   const auto texts = MessageTexts();
-  ASSERT_EQ(texts.size(), 2u);
+  ASSERT_EQ(texts.size(), 1u);
   EXPECT_TRUE(texts[0].ends_with("(-2147467259)")) << texts[0];
-  EXPECT_EQ(texts[1], texts[0]);
-  EXPECT_FALSE(after.editor);
-  EXPECT_FALSE(after.save);
+  EXPECT_TRUE(after.editor);
+  EXPECT_TRUE(after.save);
 }
 
 TEST_F(SaveMemoTest, AYearThatIsNoWholeNumberIsRefusedBeforeTheDatabaseAndNothingIsLost) {

@@ -248,14 +248,16 @@ TEST_F(MemoTreeTest, ACurrentDayThatIsNotADateStopsAtTheFirstMemoThatNeedsIt) {
   ExpectEverythingReleased();
 }
 
-TEST_F(MemoTreeTest, AStoredSendDateThatIsNotADateIsReportedNotListed) {
+TEST_F(MemoTreeTest, AStoredSendDateThatIsNotADateIsReportedWithTheCountNotListed) {
   MemoRow memo = Memo("broken", 0);
   memo.send = "next tuesday";
   database.Insert(memo);
   TreeShown shown = OpenAndReadTree();
   EXPECT_TRUE(shown.children.empty());
   ASSERT_EQ(MessageTexts().size(), 1u);
-  EXPECT_EQ(MessageTexts()[0], "Type mismatch: 'next tuesday' is not a date(13)");
+  EXPECT_EQ(MessageTexts()[0],
+            "1 memo could not be read and is not listed. The first: Type mismatch: 'next tuesday' "
+            "is not a date(13)");
 }
 
 TEST_F(MemoTreeTest, AStartThatFailsBeforeTheTreeTouchesNoDatabase) {

@@ -65,13 +65,13 @@ TEST_F(StatementsOnSqliteTest, UpdateChangesOnlyTheEditedColumnsAndDeleteRemoves
   row.id = "ID-2";
   database.Insert(row);
 
-  Execute(memo::UpdateMemo({"2024-03-04 17:05:00", "New 'title'", "New content", 1025, 5}, "ID-1"));
+  Execute(memo::UpdateMemo({"2024-03-04 17:05:00", "New 'title'", "New content", 1025, 5}, "ID-1", "demo"));
   EXPECT_EQ(Shell(".separator |\nselect cMsgId, nMsgType, cMsgTitle, cMsgContent, cSender, cReceiver, "
                   "dSend, nValidDay, DisplayPeriods, Account, Year from ZA_Message order by cMsgId;"),
             "ID-1|100|New 'title'|New content|demo|demo|2024-03-04 17:05:00|1025|5|007|2023\n"
             "ID-2|100|title|content|demo|demo|2024-03-01 09:30:00|0|0|007|2023\n");
 
-  Execute(memo::DeleteMemo("  ID-1 "));
+  Execute(memo::DeleteMemo("  ID-1 ", "demo"));
   EXPECT_EQ(Shell("select cMsgId from ZA_Message;"), "ID-2\n");
 }
 
@@ -79,9 +79,9 @@ TEST_F(StatementsOnSqliteTest, StatementsThatMatchNoRowChangeNothingAndReportNot
   MemoRow row;
   row.id = "ID-1";
   database.Insert(row);
-  Execute(memo::UpdateMemo({"2024-03-04 17:05:00", "t", "c", 1, 1}, "no such id"));
-  Execute(memo::DeleteMemo(""));
-  Execute(memo::DeleteMemo("x' or '1'='1"));
+  Execute(memo::UpdateMemo({"2024-03-04 17:05:00", "t", "c", 1, 1}, "no such id", "demo"));
+  Execute(memo::DeleteMemo("", "demo"));
+  Execute(memo::DeleteMemo("x' or '1'='1", "demo"));
   EXPECT_EQ(Shell(".separator |\nselect cMsgId, cMsgTitle from ZA_Message;"), "ID-1|title\n");
 }
 

@@ -8,9 +8,9 @@ namespace {
 TEST(StatementsTest, SelectsReadTheMemoTableByReceiverAndById) {
   EXPECT_EQ(SelectByReceiver("demo"),
             "select * from VXSystem..ZA_Message where nMsgType=100 and cReceiver='demo'");
-  EXPECT_EQ(SelectById("6F9619FF-8B86-D011-B42D-00C04FC964FF"),
+  EXPECT_EQ(SelectById("6F9619FF-8B86-D011-B42D-00C04FC964FF", "demo"),
             "select * from VXSystem..ZA_Message where nMsgType=100 and "
-            "cMsgID='6F9619FF-8B86-D011-B42D-00C04FC964FF' ");
+            "cMsgID='6F9619FF-8B86-D011-B42D-00C04FC964FF' and cReceiver='demo' ");
 }
 
 TEST(StatementsTest, InsertWritesTheTeamMeetingExampleByteForByte) {
@@ -26,15 +26,18 @@ TEST(StatementsTest, InsertWritesTheTeamMeetingExampleByteForByte) {
 
 TEST(StatementsTest, UpdateHasTwoSpacesBeforeWhereAndOneAfterTheIdentifier) {
   MemoChange change{"2024-03-01 07:05:00", "T", "C", 425, 3};
-  EXPECT_EQ(UpdateMemo(change, "X"),
+  EXPECT_EQ(UpdateMemo(change, "X", "demo"),
             "update VXSystem..za_message set dSend='2024-03-01 07:05:00', cMsgTitle='T', "
-            "cMsgContent='C', nValidDay=425, DisplayPeriods=3  where cMsgID='X' ");
+            "cMsgContent='C', nValidDay=425, DisplayPeriods=3  where cMsgID='X' and nMsgType=100 "
+            "and cReceiver='demo' ");
 }
 
 TEST(StatementsTest, UpdateUsesTheIdentifierUntrimmedAndDeleteTrimsIt) {
-  EXPECT_NE(UpdateMemo({}, " X ").find("where cMsgID=' X ' "), std::string::npos);
-  EXPECT_EQ(DeleteMemo("  X  "), "delete from VXSystem..za_message where cMsgID='X'");
-  EXPECT_EQ(DeleteMemo(""), "delete from VXSystem..za_message where cMsgID=''");
+  EXPECT_NE(UpdateMemo({}, " X ", "demo").find("where cMsgID=' X ' and"), std::string::npos);
+  EXPECT_EQ(DeleteMemo("  X  ", "demo"),
+            "delete from VXSystem..za_message where cMsgID='X' and nMsgType=100 and cReceiver='demo'");
+  EXPECT_EQ(DeleteMemo("", "demo"),
+            "delete from VXSystem..za_message where cMsgID='' and nMsgType=100 and cReceiver='demo'");
 }
 
 TEST(StatementsTest, ApostrophesInEveryTextValueAreDoubled) {
@@ -47,19 +50,22 @@ TEST(StatementsTest, ApostrophesInEveryTextValueAreDoubled) {
 
   EXPECT_EQ(SelectByReceiver("o'neil"),
             "select * from VXSystem..ZA_Message where nMsgType=100 and cReceiver='o''neil'");
-  EXPECT_EQ(SelectById("x' or '1'='1"),
-            "select * from VXSystem..ZA_Message where nMsgType=100 and cMsgID='x'' or ''1''=''1' ");
-  EXPECT_EQ(DeleteMemo("x' or 1=1 --"),
-            "delete from VXSystem..za_message where cMsgID='x'' or 1=1 --'");
+  EXPECT_EQ(SelectById("x' or '1'='1", "o'neil"),
+            "select * from VXSystem..ZA_Message where nMsgType=100 and cMsgID='x'' or ''1''=''1' "
+            "and cReceiver='o''neil' ");
+  EXPECT_EQ(DeleteMemo("x' or 1=1 --", "o'neil"),
+            "delete from VXSystem..za_message where cMsgID='x'' or 1=1 --' and nMsgType=100 and "
+            "cReceiver='o''neil'");
   MemoChange change{"2024-03-01 09:30:00", "a'b", "'", 1, 1};
-  EXPECT_EQ(UpdateMemo(change, "i'd"),
+  EXPECT_EQ(UpdateMemo(change, "i'd", "o'neil"),
             "update VXSystem..za_message set dSend='2024-03-01 09:30:00', cMsgTitle='a''b', "
-            "cMsgContent='''', nValidDay=1, DisplayPeriods=1  where cMsgID='i''d' ");
+            "cMsgContent='''', nValidDay=1, DisplayPeriods=1  where cMsgID='i''d' and nMsgType=100 "
+            "and cReceiver='o''neil' ");
 }
 
 TEST(StatementsTest, NegativeNumbersKeepTheirSign) {
   MemoChange change{"2024-03-01 00:00:00", "t", "c", -5, -1};
-  EXPECT_NE(UpdateMemo(change, "X").find("nValidDay=-5, DisplayPeriods=-1  where"),
+  EXPECT_NE(UpdateMemo(change, "X", "demo").find("nValidDay=-5, DisplayPeriods=-1  where"),
             std::string::npos);
 }
 

@@ -41,9 +41,10 @@ class FaultyConnection final : public db::Connection {
     AGENDIA_RETURN_IF_ERROR(log_->Check("Connection.Open(" + connection_string + ")"));
     return inner_->Open(connection_string);
   }
-  Status Execute(const std::string& statement) override {
+  using db::Connection::Execute;
+  Status Execute(const std::string& statement, long* records_affected) override {
     AGENDIA_RETURN_IF_ERROR(log_->Check("Connection.Execute(" + statement + ")"));
-    return inner_->Execute(statement);
+    return inner_->Execute(statement, records_affected);
   }
   int State() const override { return inner_->State(); }
   Status Close() override {

@@ -10,6 +10,16 @@ namespace agendia::db {
 
 namespace {
 
+bool IsUri(const std::string& path) {
+  constexpr std::string_view kScheme = "file:";
+  if (path.size() < kScheme.size()) return false;
+  for (size_t i = 0; i < kScheme.size(); ++i) {
+    const char c = path[i] >= 'A' && path[i] <= 'Z' ? char(path[i] - 'A' + 'a') : path[i];
+    if (c != kScheme[i]) return false;
+  }
+  return true;
+}
+
 class SqliteFileBackend final : public Backend {
  public:
   StatusOr<std::unique_ptr<Session>> Open(const ConnectionString& settings,
@@ -18,6 +28,13 @@ class SqliteFileBackend final : public Backend {
     if (!path || path->empty()) {
       return Status::Error(err::kUnspecified,
                            "The connection string names no database file (Data Source)");
+    }
+    // SQLite would read "file:..." as a URI whose options (nolock=1,
+    // immutable=1, mode=ro ...) switch off its locking or writing; four
+    // writers without locks corrupt the file. The data source is a path.
+    if (IsUri(*path)) {
+      return Status::Error(err::kUnspecified,
+                           "The Data Source must be a file path: SQLite URIs (file:...) are not accepted");
     }
     StatusOr<int> lock_wait = SqliteLockWaitMilliseconds(settings, limits.connection_timeout_seconds);
     if (!lock_wait.ok()) return lock_wait.status();
@@ -45,9 +62,7 @@ StatusOr<int> SqliteLockWaitMilliseconds(const ConnectionString& settings,
       milliseconds = milliseconds * 10 + (c - '0');
     }
     if (!valid || milliseconds > INT_MAX) {
-      return Status::Error(err::kUnspecified,
-                           "Busy Timeout must be a whole number of milliseconds: '" +
-                               *busy_timeout + "'");
+      return Status::Error(err::kUnspecified, "Busy Timeout must be a whole number of milliseconds");
     }
     return static_cast<int>(milliseconds);
   }

@@ -100,6 +100,8 @@ Status SqliteSession::Prepare(const char* text, size_t length, StatementHandle& 
 }
 
 Status SqliteSession::Execute(const std::string& statement) {
+  rows_affected_ = 0;
+  const sqlite3_int64 changes_before = sqlite3_total_changes64(database_);
   const std::string text = AdaptForSqlite(statement);
   const char* next = text.data();
   const char* const end = next + text.size();
@@ -117,6 +119,7 @@ Status SqliteSession::Execute(const std::string& statement) {
     while (stepped == SQLITE_ROW) stepped = sqlite3_step(prepared.get());
     if (stepped != SQLITE_DONE) return StatementFailure(stepped);
   }
+  rows_affected_ = static_cast<long>(sqlite3_total_changes64(database_) - changes_before);
   return Status::Ok();
 }
 

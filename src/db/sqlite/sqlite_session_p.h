@@ -40,6 +40,7 @@ class SqliteSession final : public Session {
 
   void SetCommandTimeout(long seconds) override;
   Status Execute(const std::string& statement) override;
+  long RowsAffected() const override { return rows_affected_; }
   StatusOr<std::unique_ptr<Cursor>> Query(const std::string& statement) override;
   void Close() override;
 
@@ -67,6 +68,7 @@ class SqliteSession final : public Session {
   std::string path_;
   sqlite3* database_ = nullptr;
   std::vector<SqliteCursor*> cursors_;
+  long rows_affected_ = 0;  // by the last Execute
 
   // The command timeout. SQLite calls OnProgress every few hundred
   // instructions of a running statement; the first call of each command

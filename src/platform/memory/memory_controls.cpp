@@ -60,9 +60,9 @@ std::string CutToChars(const std::string& text, size_t limit) {
 }
 }  // namespace
 
-void MemoryEdit::SetText(const std::string& text) {
-  text_ = design_.max_length > 0 ? CutToChars(text, static_cast<size_t>(design_.max_length)) : text;
-}
+// The length limit bounds what the user types and pastes; text the program
+// sets (a memo as stored) is shown whole.
+void MemoryEdit::SetText(const std::string& text) { text_ = text; }
 
 void MemoryEdit::Type(char ch) {
   if (!enabled_) return;
@@ -94,7 +94,13 @@ void MemoryEdit::PressKey(int16_t key_code) {
 
 void MemoryEdit::Paste(const std::string& text) {
   if (!enabled_) return;
-  SetText(text_ + text);
+  if (design_.max_length == 0) {
+    text_ += text;
+    return;
+  }
+  const size_t limit = static_cast<size_t>(design_.max_length);
+  const size_t used = CharCount(text_);
+  text_ += CutToChars(text, used >= limit ? 0 : limit - used);
 }
 
 void MemoryEdit::ClickMouse(const std::function<void()>& between) {

@@ -9,33 +9,19 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <algorithm>
 #include <utility>
 
 namespace agendia::platform::qt {
 namespace {
 
-// QPlainTextEdit has no maximum length. After every change the characters
-// beyond the limit are cut just before the text cursor, which stands at the
-// end of whatever was typed, pasted, dropped or composed, so the limit holds
-// for every way text comes in.
-void LimitLength(QPlainTextEdit* edit, int max_length) {
-  QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, max_length] {
-    QTextDocument* document = edit->document();
-    const int excess = (document->characterCount() - 1) - max_length;
-    if (excess <= 0) return;
-    QTextCursor cursor = edit->textCursor();
-    const int end = std::max(cursor.position(), excess);
-    cursor.setPosition(end - excess);
-    cursor.setPosition(end, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-  });
-}
-
-QString Truncated(const std::string& text, int max_length) {
-  QString value = ToQString(text);
-  if (max_length > 0 && value.size() > max_length) value.truncate(max_length);
-  return value;
+// The text of an edited multi-line box as the host's Windows programs write
+// it: each line break CR LF. The raw text keeps what the plain text would
+// change (a no-break space, a line separator U+2028); only the paragraph
+// breaks, which every typed or pasted line end becomes, are written out.
+std::string EditedMultiLineText(const QTextDocument& document) {
+  QString text = document.toRawText();
+  text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+  return ToStdString(text);
 }
 
 }  // namespace
@@ -109,12 +95,15 @@ QtEditBox::QtEditBox(const ControlDesign& design, QLineEdit* line)
       line_(line),
       filter_(new EditEventFilter(line)) {
   KeepTextReadableWhenDisabled(*line);
-  if (max_length_ > 0) line->setMaxLength(max_length_);
-  line->setText(Truncated(design.design_text, max_length_));
+  if (max_length_ > 0) {
+    validator_ = new LengthValidator(max_length_, line);
+    line->setValidator(validator_);
+  }
+  SetText(design.design_text);
   line->installEventFilter(filter_);
 }
 
-QtEditBox::QtEditBox(const ControlDesign& design, QPlainTextEdit* multi)
+QtEditBox::QtEditBox(const ControlDesign& design, LimitedPlainTextEdit* multi)
     : QtControlBase(design.name, design.kind, multi, design.font),
       max_length_(design.max_length),
       multi_line_(true),
@@ -122,8 +111,7 @@ QtEditBox::QtEditBox(const ControlDesign& design, QPlainTextEdit* multi)
       filter_(new EditEventFilter(multi)) {
   multi->setTabChangesFocus(true);
   KeepTextReadableWhenDisabled(*multi);
-  if (max_length_ > 0) LimitLength(multi, max_length_);
-  multi->setPlainText(Truncated(design.design_text, max_length_));
+  SetText(design.design_text);
   multi->installEventFilter(filter_);
   multi->viewport()->installEventFilter(filter_);  // mouse events arrive here
 }
@@ -133,21 +121,32 @@ QWidget* QtEditBox::widget() const {
   return multi_;
 }
 
+// Until the user edits it, a box gives back exactly the text it was given
+// (line ends, spaces of every kind, bytes that are no UTF-8): a memo that is
+// only shown, or modified in another field, is saved as it was stored.
 std::string QtEditBox::Text() const {
-  if (line_) return ToStdString(line_->text());
-  if (multi_) return ToStdString(multi_->toPlainText());
+  // A line edit forgets that it was edited whenever its validator trims an
+  // edit, so it is asked for what it shows instead.
+  if (line_) return line_->text() == ToQString(shown_) ? shown_ : ToStdString(line_->text());
+  if (multi_) return multi_->document()->isModified() ? EditedMultiLineText(*multi_->document()) : shown_;
   return {};
 }
 
-// Setting the text a box already shows changes nothing: Qt's setters would
+// Setting the text a box already gives changes nothing: Qt's setters would
 // still move the cursor to the end (QLineEdit) or the start (QPlainTextEdit),
 // drop the selection and the undo history. The time fields put their text
 // back on every mouse release, and a click must leave the cursor where it
 // put it.
 void QtEditBox::SetText(const std::string& text) {
-  const QString value = Truncated(text, max_length_);
-  if (line_ && line_->text() != value) line_->setText(value);
-  if (multi_ && multi_->toPlainText() != value) multi_->setPlainText(value);
+  if ((line_ || multi_) && Text() == text) return;
+  shown_ = text;
+  const QString value = ToQString(text);
+  if (line_) {
+    // Before setText, which runs the validator too.
+    if (validator_) validator_->limit().Holds(CharacterCount(value));
+    line_->setText(value);
+  }
+  if (multi_) multi_->SetProgramText(value);
 }
 
 bool QtEditBox::Enabled() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/qt/qt_control_base_p.h"
+#include "platform/qt/qt_length_limit_p.h"
 
 #include <QLineEdit>
 #include <QObject>
@@ -38,12 +39,13 @@ class EditEventFilter final : public QObject {
   bool replaying_ = false;
 };
 
-// EDITLib.Edit: a QLineEdit, or a QPlainTextEdit when multi-line. The maximum
-// length holds for typed, pasted and dropped text alike.
+// EDITLib.Edit: a QLineEdit, or a LimitedPlainTextEdit when multi-line. The
+// maximum length, in whole characters, holds for typed, pasted and dropped
+// text alike, and never cuts text the program sets.
 class QtEditBox final : public QtControlBase, public EditBox {
  public:
   QtEditBox(const ControlDesign& design, QLineEdit* line);
-  QtEditBox(const ControlDesign& design, QPlainTextEdit* multi);
+  QtEditBox(const ControlDesign& design, LimitedPlainTextEdit* multi);
 
   std::string Text() const override;
   void SetText(const std::string& text) override;
@@ -63,8 +65,10 @@ class QtEditBox final : public QtControlBase, public EditBox {
   const int max_length_;
   const bool multi_line_;
   QPointer<QLineEdit> line_;
-  QPointer<QPlainTextEdit> multi_;
+  QPointer<LimitedPlainTextEdit> multi_;
   QPointer<EditEventFilter> filter_;
+  QPointer<LengthValidator> validator_;
+  std::string shown_;  // the text last set by the program, byte for byte
 };
 
 }  // namespace agendia::platform::qt

@@ -39,7 +39,7 @@ std::unique_ptr<Control> MakeControl(const ControlDesign& design, FormDialog& di
     }
     case ControlKind::kEditBox:
       if (design.multi_line) {
-        auto* edit = new QPlainTextEdit(&dialog);
+        auto* edit = new LimitedPlainTextEdit(design.max_length, &dialog);
         *widget = edit;
         return std::make_unique<QtEditBox>(design, edit);
       } else {

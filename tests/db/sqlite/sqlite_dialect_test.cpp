@@ -36,5 +36,34 @@ TEST(DbAdaptForSqlite, RemovesTheDatabaseQualifierOutsideLiteralsNamesAndComment
   }
 }
 
+// SQLite's own token forms: a literal after a backtick-quoted name or a
+// variable with a (...) part is still a literal, and a removed qualifier never
+// lets its neighbours run together into a comment or another operator.
+TEST(DbAdaptForSqlite, FollowsSqlitesTokensAndNeverJoinsTwo) {
+  struct Case {
+    const char* statement;
+    const char* adapted;
+  };
+  const Case cases[] = {
+      {"select `a'b`, 'VXSystem..x' from VXSystem..t", "select `a'b`, 'VXSystem..x' from t"},
+      {"select `it's` from VXSystem..t where c='VXSystem..k'", "select `it's` from t where c='VXSystem..k'"},
+      {"select $a(') from VXSystem..t where c='VXSystem..k'",
+       "select $a(') from t where c='VXSystem..k'"},
+      {"select @v, :w, #z from VXSystem..t", "select @v, :w, #z from t"},
+      {"select 1-VXSystem..-2", "select 1- -2"},
+      {"select 1/VXSystem..*2*/", "select 1/ *2*/"},
+      {"select 1 <VXSystem..> 2", "select 1 < > 2"},
+      {"select aVXSystem..b", "select aVXSystem..b"},
+      {"select a VXSystem..b", "select a b"},
+      {"select 1.VXSystem..e5", "select 1.VXSystem..e5"},
+      {"select x'0a',VXSystem..t.x", "select x'0a',t.x"},
+      {"select 'VXSystem..", "select 'VXSystem.."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.statement);
+    EXPECT_EQ(AdaptForSqlite(c.statement), c.adapted);
+  }
+}
+
 }  // namespace
 }  // namespace agendia::db

@@ -75,3 +75,50 @@ TEST_F(DbSqliteOpen, AConnectionThatFailedToOpenCanOpenAgain) {
 
 }  // namespace
 }  // namespace agendia::db
+
+namespace agendia::db {
+namespace {
+
+// SQLite reads "file:" names as URIs whose options turn its locking off
+// (nolock=1, immutable=1) or change how it opens; the data source is a path.
+TEST_F(DbSqliteOpen, AUriAsDataSourceIsRefusedWhateverItsOptions) {
+  const std::string path = file().string();
+  for (const std::string& text :
+       {"Provider=SQLite;Data Source=file:" + path + "?nolock=1", "Provider=SQLite;Data Source=file:" + path,
+        "Provider=SQLite;Data Source=FILE://" + path + "?immutable=1", "file:" + path}) {
+    SCOPED_TRACE(text);
+    StatusOr<std::shared_ptr<Connection>> connection = client_->CreateConnection();
+    ASSERT_TRUE(connection.ok());
+    const Status opened = (*connection)->Open(text);
+    EXPECT_EQ(opened.code(), err::kUnspecified);
+    EXPECT_EQ(opened.description(),
+              "The Data Source must be a file path: SQLite URIs (file:...) are not accepted");
+    EXPECT_EQ((*connection)->State(), kStateClosed);
+  }
+}
+
+// No backend reads a NUL inside a statement the same way, so none is sent.
+TEST_F(DbSqliteOpen, AStatementHoldingANulCharacterIsRefusedBeforeItRuns) {
+  StatusOr<std::shared_ptr<Connection>> connection = client_->CreateConnection();
+  ASSERT_TRUE(connection.ok());
+  ASSERT_TRUE((*connection)->Open(connection_string()).ok());
+  const std::string insert("insert into ZA_Message (cMsgId, nMsgType) values ('a\0b', 100)", 61);
+  long affected = -5;
+  const Status executed = (*connection)->Execute(insert, &affected);
+  EXPECT_EQ(executed.code(), err::kErrorsInCommand);
+  EXPECT_EQ(executed.description(),
+            "A text holds a NUL character (code 0), which cannot be stored; remove it");
+  EXPECT_EQ(affected, 0);
+  StatusOr<std::unique_ptr<Recordset>> rows = client_->CreateRecordset();
+  ASSERT_TRUE(rows.ok());
+  ASSERT_TRUE((*rows)->SetActiveConnection(*connection).ok());
+  EXPECT_EQ((*rows)->Open(std::string("select * from ZA_Message where cMsgId='a\0b'", 43)).code(),
+            err::kErrorsInCommand);
+  ASSERT_TRUE((*connection)->Execute("insert into ZA_Message (cMsgId, nMsgType) values ('ab', 100)", &affected).ok());
+  EXPECT_EQ(affected, 1) << "the rows a statement changed are counted";
+  ASSERT_TRUE((*connection)->Execute("update ZA_Message set nMsgType=100 where cMsgId='none'", &affected).ok());
+  EXPECT_EQ(affected, 0);
+}
+
+}  // namespace
+}  // namespace agendia::db

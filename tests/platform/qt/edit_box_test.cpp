@@ -114,11 +114,76 @@ TEST_F(QtEditBoxTest, PastedTextIsNotFilteredByKeyPressButIsCutToTheMaximumLengt
   EXPECT_EQ(hour_->Text(), "x1");
 }
 
-TEST_F(QtEditBoxTest, SetTextCutsAtTheMaximumLength) {
+// The limit bounds what the user puts in; a memo written longer by another
+// program is shown whole, and a Modify of another field saves it unchanged.
+TEST_F(QtEditBoxTest, SetTextShowsTheWholeTextAndGivesItBackByteForByte) {
   hour_->SetText("123");
-  content_->SetText("line one\nline two");
-  EXPECT_EQ(hour_->Text(), "12");
-  EXPECT_EQ(content_->Text(), "line one\nl");
+  content_->SetText("line one\r\nline two\r\n");
+  EXPECT_EQ(hour_->Text(), "123");
+  EXPECT_EQ(content_->Text(), "line one\r\nline two\r\n");
+  content_->SetText("a\nb\rc");
+  EXPECT_EQ(content_->Text(), "a\nb\rc");
+  EXPECT_EQ(ContentWidget()->document()->blockCount(), 3);
+}
+
+// Typing into a text longer than the limit may change it but never grow it.
+TEST_F(QtEditBoxTest, AStoredTextLongerThanTheLimitCanBeEditedButNotGrown) {
+  content_->SetText("0123456789abcde");
+  ContentWidget()->moveCursor(QTextCursor::End);
+  QTest::keyClicks(ContentWidget(), "xy");
+  EXPECT_EQ(content_->Text(), "0123456789abcde");
+  QTest::keyClick(ContentWidget(), Qt::Key_Backspace);
+  QTest::keyClicks(ContentWidget(), "z");
+  EXPECT_EQ(content_->Text(), "0123456789abcdz");
+}
+
+// Line breaks the user types or pastes are stored as the host's Windows
+// programs write them; what was not edited keeps its own line ends.
+TEST_F(QtEditBoxTest, EditedLineBreaksAreCrLfAndOtherSpacesSurvive) {
+  content_->SetText("a\xC2\xA0" "b\xE2\x80\xA8" "c");  // no-break space, line separator
+  EXPECT_EQ(content_->Text(), "a\xC2\xA0" "b\xE2\x80\xA8" "c");
+  ContentWidget()->moveCursor(QTextCursor::End);
+  QTest::keyClick(ContentWidget(), Qt::Key_Return);
+  QTest::keyClicks(ContentWidget(), "d");
+  EXPECT_EQ(content_->Text(), "a\xC2\xA0" "b\xE2\x80\xA8" "c\r\nd");
+
+  content_->SetText("");
+  QApplication::clipboard()->setText("1\n2\r\n3");
+  ContentWidget()->paste();
+  EXPECT_EQ(content_->Text(), "1\r\n2\r\n3");
+}
+
+// A character outside the basic plane is one character, never cut in half.
+TEST_F(QtEditBoxTest, TheLimitCutsWholeCharacters) {
+  const std::string emoji = "\xF0\x9F\x98\x80";
+  QApplication::clipboard()->setText(QString::fromStdString("1" + emoji + emoji));
+  HourWidget()->paste();
+  EXPECT_EQ(hour_->Text(), "1" + emoji);
+  hour_->SetText(emoji + emoji);
+  EXPECT_EQ(hour_->Text(), emoji + emoji);
+
+  QApplication::clipboard()->setText(QString::fromStdString("123456789" + emoji + emoji));
+  ContentWidget()->paste();
+  EXPECT_EQ(content_->Text(), "123456789" + emoji);
+  content_->SetText("12345678");
+  ContentWidget()->moveCursor(QTextCursor::End);
+  QTest::keyClicks(ContentWidget(), "9");
+  QApplication::clipboard()->setText(QString::fromStdString(emoji));
+  ContentWidget()->paste();
+  EXPECT_EQ(content_->Text(), "123456789" + emoji);
+}
+
+// A huge paste is cut before it goes in: the box never holds more than its
+// limit, so pasting a megabyte costs no more than pasting a line.
+TEST_F(QtEditBoxTest, AHugePasteIsCutBeforeItIsInserted) {
+  int most = 0;
+  QObject::connect(ContentWidget()->document(), &QTextDocument::contentsChanged, [&] {
+    most = std::max(most, ContentWidget()->document()->characterCount() - 1);
+  });
+  QApplication::clipboard()->setText(QString(1 << 20, QChar('m')));
+  ContentWidget()->paste();
+  EXPECT_EQ(content_->Text(), std::string(10, 'm'));
+  EXPECT_EQ(most, 10);
 }
 
 TEST_F(QtEditBoxTest, SettingTheSameTextKeepsCursorSelectionAndUndo) {
@@ -148,10 +213,10 @@ TEST_F(QtEditBoxTest, SettingTheSameTextKeepsCursorSelectionAndUndo) {
   EXPECT_EQ(HourWidget()->cursorPosition(), 2);
 }
 
-TEST_F(QtEditBoxTest, SettingTheSameTextAfterCuttingItChangesNothing) {
-  hour_->SetText("12");
+TEST_F(QtEditBoxTest, SettingTheTextAnEditLeftChangesNothing) {
+  QTest::keyClicks(HourWidget(), "123");  // cut to "12" as typed
   HourWidget()->setCursorPosition(0);
-  hour_->SetText("123");  // cut to "12", which the box already shows
+  hour_->SetText("12");
   EXPECT_EQ(hour_->Text(), "12");
   EXPECT_EQ(HourWidget()->cursorPosition(), 0);
 }
