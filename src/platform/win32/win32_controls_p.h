@@ -62,6 +62,10 @@ class Win32ControlBase : public virtual Control {
   const std::string& Name() const override { return name_; }
   ControlKind Kind() const override { return kind_; }
   ControlFont* Font() override { return &font_; }
+  // Kept for the accessibility layer; the native controls are announced by
+  // the label that precedes them in the tab order, as in any dialog.
+  std::string AccessibleName() const override { return accessible_name_; }
+  void SetAccessibleName(const std::string& name) override { accessible_name_ = name; }
 
   HWND window() const { return window_; }
   // WM_COMMAND and WM_NOTIFY sent by this control to the dialog.
@@ -82,6 +86,7 @@ class Win32ControlBase : public virtual Control {
   ControlKind kind_;
   HWND window_;
   Win32ControlFont font_;
+  std::string accessible_name_;
 };
 
 class Win32Label final : public Win32ControlBase, public Label {
@@ -89,6 +94,8 @@ class Win32Label final : public Win32ControlBase, public Label {
   using Win32ControlBase::Win32ControlBase;
   std::string Caption() const override { return NativeText(); }
   void SetCaption(const std::string& caption) override { SetNativeText(caption); }
+  // A native label names the control created after it; nothing more to tie.
+  void SetBuddy(Control* /*described*/) override {}
 };
 
 // The caption bar has no window of its own: its caption is the dialog's title.
@@ -127,6 +134,9 @@ class Win32EditBox final : public Win32ControlBase, public EditBox {
   void SetText(const std::string& text) override;
   bool Enabled() const override;
   void SetEnabled(bool enabled) override;
+  void SetFocus() override {
+    if (Alive()) ::SetFocus(window());
+  }
   int MaxLength() const override { return max_length_; }
   bool MultiLine() const override { return multi_line_; }
   void OnKeyPress(KeyPressHandler handler) override { key_press_ = std::move(handler); }
@@ -179,6 +189,9 @@ class Win32TreeView final : public Win32ControlBase, public TreeView {
     on_node_click_ = std::move(handler);
   }
   bool Enabled() const override;
+  void SetFocus() override {
+    if (Alive()) ::SetFocus(window());
+  }
   LRESULT OnNotify(const NMHDR& header) override;
   void OnPosted(LPARAM value) override;
 

@@ -27,6 +27,8 @@ class Win32FormWindow final : public FormWindow {
   void Unload() override;
   Status BringToFront() override;
   std::string Title() const override;
+  // Message boxes take the language of the Windows installation.
+  void UseLanguage(const std::string& /*language*/) override {}
 
  private:
   Win32FormWindow() = default;
