@@ -9,9 +9,10 @@ ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 120
 
 # The fuzz targets, built with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer (the "sanitize" preset, build-sanitize/), each run
-# for a few seconds on its seeds. AGENDIA_SANITIZE=1 builds and runs the whole
-# suite there instead; AGENDIA_SANITIZE=0 skips both.
-sanitize=${AGENDIA_SANITIZE:-fuzz}
+# for a few seconds on its seeds (AGENDIA_SANITIZE=fuzz). AGENDIA_SANITIZE=1
+# builds and runs the whole suite there instead. Off until the clang build has
+# been timed on the 2-core CI machine.
+sanitize=${AGENDIA_SANITIZE:-0}
 if [ "$sanitize" != 0 ]; then
   cmake --preset sanitize >/dev/null
   if [ "$sanitize" = 1 ]; then

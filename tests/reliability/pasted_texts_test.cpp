@@ -132,7 +132,7 @@ TEST_P(PastedTextsTest, AreStoredAsShownAndOnlyTheirOwnRowEverChanges) {
 INSTANTIATE_TEST_SUITE_P(Corpus, PastedTextsTest,
                          ::testing::Values(Field{"title", 24, "cMsgTitle"},
                                            Field{"content", 512, "cMsgContent"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& case_info) { return std::string(case_info.param.name); });
 
 }  // namespace
 }  // namespace agendia::testing

@@ -93,9 +93,9 @@ TEST_F(PostgresStore, UpdateAndDeleteOfAMissingMemoSucceedAndChangeNothing) {
   auto connection = Open();
   ASSERT_TRUE(connection->Execute(*memo::InsertMemo(Memo("demo", "Kept", "x"))).ok());
   const Status updated =
-      connection->Execute(memo::UpdateMemo({"2024-03-02 10:00:00", "t", "c", 600, 1}, "NO-SUCH"));
+      connection->Execute(memo::UpdateMemo({"2024-03-02 10:00:00", "t", "c", 600, 1}, "NO-SUCH", "demo"));
   EXPECT_TRUE(updated.ok()) << updated.description();
-  const Status deleted = connection->Execute(memo::DeleteMemo(""));
+  const Status deleted = connection->Execute(memo::DeleteMemo("", "demo"));
   EXPECT_TRUE(deleted.ok()) << deleted.description();
   EXPECT_EQ(cluster_.Psql("select cmsgtitle from za_message"), std::vector<std::string>{"Kept"});
 }

@@ -31,15 +31,15 @@ TEST(QtFormLayout, PlacesEveryControlInPixelsFromTwipsAtTheLogicalDpi) {
     SCOPED_TRACE(control.name);
     auto* widget = ChildOf<QWidget>(*window, control.name);
     ASSERT_NE(widget, nullptr);
-    const QRect design(Pixels(control.left, dpi_x), Pixels(control.top, dpi_y),
-                       Pixels(control.width, dpi_x), Pixels(control.height, dpi_y));
+    const QRect designed(Pixels(control.left, dpi_x), Pixels(control.top, dpi_y),
+                         Pixels(control.width, dpi_x), Pixels(control.height, dpi_y));
     if (control.kind == ControlKind::kLabel) {
       // A label grows downwards when its text in its font needs more height.
-      EXPECT_EQ(widget->geometry().topLeft(), design.topLeft());
-      EXPECT_EQ(widget->width(), design.width());
-      EXPECT_GE(widget->height(), design.height());
+      EXPECT_EQ(widget->geometry().topLeft(), designed.topLeft());
+      EXPECT_EQ(widget->width(), designed.width());
+      EXPECT_GE(widget->height(), designed.height());
     } else {
-      EXPECT_EQ(widget->geometry(), design);
+      EXPECT_EQ(widget->geometry(), designed);
     }
   }
 }
