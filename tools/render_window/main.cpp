@@ -41,13 +41,13 @@ bool WriteSampleMemos(const QString& path, const std::string& day, const QString
     const char* time;
   };
   const Sample samples[] = {
-      {"1", "Dentist appointment", "看牙医", "看牙醫", 0, "07:05"},
-      {"2", "Read the overnight mail", "查看夜间邮件", "查看夜間郵件", 1, "08:30"},
+      {"1", "Dentist", "看牙医", "看牙醫", 0, "07:05"},
+      {"2", "Read the mail", "查看邮件", "查看郵件", 1, "08:30"},
       {"3", "Team meeting", "团队例会", "團隊例會", 2, "09:30"},
-      {"4", "Send the weekly report", "发送周报", "發送週報", 2, "16:00"},
-      {"5", "Pay the office rent", "支付办公室租金", "支付辦公室租金", 3, "10:00"},
-      {"6", "Quarterly tax filing", "季度报税", "季度報稅", 4, "14:00"},
-      {"7", "Company anniversary", "公司周年纪念", "公司週年紀念", 5, "12:00"},
+      {"4", "Weekly report", "发送周报", "發送週報", 2, "16:00"},
+      {"5", "Pay the rent", "支付房租", "支付房租", 3, "10:00"},
+      {"6", "Tax filing", "季度报税", "季度報稅", 4, "14:00"},
+      {"7", "Anniversary", "公司周年", "公司週年", 5, "12:00"},
   };
   std::string sql = schema.readAll().toStdString();
   for (const Sample& sample : samples) {

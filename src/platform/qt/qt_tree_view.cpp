@@ -1,6 +1,7 @@
 #include "platform/qt/qt_tree_view_p.h"
 
 #include <QEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 
 #include <utility>
@@ -22,6 +23,12 @@ NodeTreeView::NodeTreeView(QWidget* parent) : QTreeView(parent) {
   setHeaderHidden(true);
   setRootIsDecorated(true);
   setUniformRowHeights(true);  // keeps layout linear in the visible rows
+  // A long title scrolls sideways, as in a native tree view, rather than
+  // being cut with an ellipsis. The header measures only the rows near the
+  // visible ones, so this stays cheap on a large tree.
+  header()->setStretchLastSection(false);
+  header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  setTextElideMode(Qt::ElideNone);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::SingleSelection);
   // After the view's own handling of the reset, which forgets every

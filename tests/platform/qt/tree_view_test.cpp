@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QItemSelectionModel>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -90,7 +91,7 @@ TEST_F(QtTreeViewTest, AddsTopLevelNodesAndChildrenInOrder) {
   EXPECT_TRUE(View()->rootIsDecorated());
 }
 
-TEST_F(QtTreeViewTest, TheToolTipShowsTheWholeTitleThatTheNarrowTreeCutsShort) {
+TEST_F(QtTreeViewTest, ATitleWiderThanTheTreeScrollsSidewaysAndItsToolTipShowsItWhole) {
   const std::string title = "Call the supplier about the delayed order of printer cartridges";
   ASSERT_TRUE(tree_->AddNode(std::nullopt, std::nullopt, "rtDay", "Daily").ok());
   ASSERT_TRUE(tree_->AddNode("rtDay", kTreeChild, "M1", title).ok());
@@ -99,6 +100,13 @@ TEST_F(QtTreeViewTest, TheToolTipShowsTheWholeTitleThatTheNarrowTreeCutsShort) {
   const QModelIndex memo = View()->model()->index(0, 0, View()->model()->index(0, 0));
   EXPECT_EQ(memo.data(Qt::ToolTipRole).toString().toStdString(), title);
   EXPECT_EQ(memo.data(Qt::DisplayRole).toString().toStdString(), title);
+
+  ShowWindow();
+  QCoreApplication::processEvents();
+  const int text_right = View()->visualRect(memo).left() +
+                         View()->fontMetrics().horizontalAdvance(QString::fromStdString(title));
+  EXPECT_GE(View()->columnWidth(0), text_right);
+  EXPECT_GT(View()->horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(QtTreeViewTest, RefusesDuplicateKeysUnknownRelativesAndOtherRelationships) {
