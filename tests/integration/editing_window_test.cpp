@@ -5,6 +5,7 @@
 
 #include <agendia/create_calender.h>
 
+#include "integration/calendar_controls.h"
 #include "integration/modal_watcher.h"
 #include "support/memo_database.h"
 
@@ -45,72 +46,14 @@ const QString kMinuteMissing = "Please enter the minute.";
 const QString kTimeOutOfRange =
     "The time is out of range: the hour must be 0 to 23 and the minute 0 to 59.";
 
-// Texts as std::string, which GoogleTest prints readably.
-using Texts = std::vector<std::string>;
-std::string S(const QString& text) { return text.toStdString(); }
-
-// The calendar window's controls, found by their object names.
-struct Controls {
-  explicit Controls(QWidget& w)
-      : window(&w),
-        tree(w.findChild<QTreeView*>("tvInfo")),
-        hour(w.findChild<QLineEdit*>("txtHour")),
-        minute(w.findChild<QLineEdit*>("txtMinute")),
-        end_day(w.findChild<QLineEdit*>("txtEndDay")),
-        title(w.findChild<QLineEdit*>("txtTitle")),
-        content(w.findChild<QPlainTextEdit*>("txtContent")),
-        kind(w.findChild<QComboBox*>("cboIntrval")),
-        add(w.findChild<QAbstractButton*>("btnAdd")),
-        remove(w.findChild<QAbstractButton*>("btnDelete")),
-        modify(w.findChild<QAbstractButton*>("btnModify")),
-        save(w.findChild<QAbstractButton*>("btnSave")),
-        exit(w.findChild<QAbstractButton*>("btnExit")) {}
-
-  bool complete() const {
-    return tree && hour && minute && end_day && title && content && kind && add && remove &&
-           modify && save && exit;
-  }
-
-  // Hour, minute, end day, title and content, as shown.
-  Texts Fields() const {
-    return {S(hour->text()), S(minute->text()), S(end_day->text()), S(title->text()),
-            S(content->toPlainText())};
-  }
-
-  // Whether hour, minute, chooser, end day, title and content take input.
-  std::vector<bool> EditorEnabled() const {
-    return {hour->isEnabled(),    minute->isEnabled(), kind->isEnabled(),
-            end_day->isEnabled(), title->isEnabled(),  content->isEnabled()};
-  }
-
-  // Whether Add, Delete, Modify and Save can be clicked.
-  std::vector<bool> ButtonsEnabled() const {
-    return {add->isEnabled(), remove->isEnabled(), modify->isEnabled(), save->isEnabled()};
-  }
-
-  QPointer<QWidget> window;
-  QTreeView* tree;
-  QLineEdit* hour;
-  QLineEdit* minute;
-  QLineEdit* end_day;
-  QLineEdit* title;
-  QPlainTextEdit* content;
-  QComboBox* kind;
-  QAbstractButton* add;
-  QAbstractButton* remove;
-  QAbstractButton* modify;
-  QAbstractButton* save;
-  QAbstractButton* exit;
-};
+using agendia::testing::Click;
+using agendia::testing::ClickNode;
+using agendia::testing::Controls;
+using agendia::testing::S;
+using agendia::testing::Texts;
 
 const std::vector<bool> kLocked(6, false);
 const std::vector<bool> kOpen(6, true);
-
-// A left click on a button; a disabled button takes no click.
-void Click(QAbstractButton* button) {
-  EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString() << " is disabled";
-  QTest::mouseClick(button, Qt::LeftButton);
-}
 
 // A left click into an edit box, in its middle unless `at` is given; it
 // takes the keyboard focus.
@@ -189,15 +132,6 @@ int MemoCount(const QTreeView& tree) {
   const QAbstractItemModel* model = tree.model();
   for (int g = 0; g < model->rowCount(); ++g) count += model->rowCount(model->index(g, 0));
   return count;
-}
-
-// A left click on the tree node showing `text`.
-void ClickNode(QTreeView& tree, const QString& text) {
-  const auto found = tree.model()->match(tree.model()->index(0, 0), Qt::DisplayRole, text, 1,
-                                         Qt::MatchExactly | Qt::MatchRecursive);
-  ASSERT_FALSE(found.isEmpty()) << "the tree shows no " << text.toStdString();
-  tree.scrollTo(found.first());
-  QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualRect(found.first()).center());
 }
 
 std::string Column(const StoredRow& row, const std::string& name) {

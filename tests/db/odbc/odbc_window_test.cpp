@@ -6,6 +6,7 @@
 
 #include <agendia/create_calender.h>
 
+#include "integration/calendar_controls.h"
 #include "integration/modal_watcher.h"
 #include "db/odbc/postgres_cluster.h"
 #include "db/odbc/silent_server.h"
@@ -32,77 +33,25 @@ namespace {
 using agendia::testing::MemoDatabase;
 using agendia::testing::ModalWatcher;
 using agendia::testing::PostgresCluster;
-using Texts = std::vector<std::string>;
+using agendia::testing::Click;
+using agendia::testing::ClickNode;
+using agendia::testing::Controls;
+using agendia::testing::MemoTitles;
+using agendia::testing::S;
+using agendia::testing::Texts;
 
-std::string S(const QString& text) { return text.toStdString(); }
-
-struct Controls {
-  explicit Controls(QWidget& w)
-      : tree(w.findChild<QTreeView*>("tvInfo")),
-        hour(w.findChild<QLineEdit*>("txtHour")),
-        minute(w.findChild<QLineEdit*>("txtMinute")),
-        title(w.findChild<QLineEdit*>("txtTitle")),
-        content(w.findChild<QPlainTextEdit*>("txtContent")),
-        kind(w.findChild<QComboBox*>("cboIntrval")),
-        add(w.findChild<QAbstractButton*>("btnAdd")),
-        remove(w.findChild<QAbstractButton*>("btnDelete")),
-        modify(w.findChild<QAbstractButton*>("btnModify")),
-        save(w.findChild<QAbstractButton*>("btnSave")) {}
-
-  bool complete() const {
-    return tree && hour && minute && title && content && kind && add && remove && modify && save;
-  }
-
-  // The memo titles in the tree, group by group.
-  Texts Titles() const {
-    Texts titles;
-    const QAbstractItemModel* model = tree->model();
-    for (int g = 0; g < model->rowCount(); ++g) {
-      const QModelIndex group = model->index(g, 0);
-      for (int m = 0; m < model->rowCount(group); ++m) {
-        titles.push_back(S(model->index(m, 0, group).data().toString()));
-      }
-    }
-    return titles;
-  }
-
-  void ClickNode(const QString& text) {
-    const auto found = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, text, 1,
-                                            Qt::MatchExactly | Qt::MatchRecursive);
-    ASSERT_FALSE(found.isEmpty()) << "the tree shows no " << S(text);
-    tree->scrollTo(found.first());
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(found.first()).center());
-  }
-
-  // Add, 09:30, Weekly, the title and content, Save.
-  void AddMemo(const QString& new_title, const QString& new_content) {
-    Click(add);
-    QTest::mouseClick(hour, Qt::LeftButton);
-    QTest::keyClicks(hour, "9");
-    QTest::mouseClick(minute, Qt::LeftButton);
-    QTest::keyClicks(minute, "30");
-    kind->setCurrentIndex(2);
-    title->setText(new_title);  // as pasted: key events carry Latin-1 only
-    content->insertPlainText(new_content);  // as pasted
-    Click(save);
-  }
-
-  static void Click(QAbstractButton* button) {
-    EXPECT_TRUE(button->isEnabled()) << S(button->objectName()) << " is disabled";
-    QTest::mouseClick(button, Qt::LeftButton);
-  }
-
-  QTreeView* tree;
-  QLineEdit* hour;
-  QLineEdit* minute;
-  QLineEdit* title;
-  QPlainTextEdit* content;
-  QComboBox* kind;
-  QAbstractButton* add;
-  QAbstractButton* remove;
-  QAbstractButton* modify;
-  QAbstractButton* save;
-};
+// Add, 09:30, Weekly, the title and content, Save.
+void AddMemo(Controls& c, const QString& new_title, const QString& new_content) {
+  Click(c.add);
+  QTest::mouseClick(c.hour, Qt::LeftButton);
+  QTest::keyClicks(c.hour, "9");
+  QTest::mouseClick(c.minute, Qt::LeftButton);
+  QTest::keyClicks(c.minute, "30");
+  c.kind->setCurrentIndex(2);
+  c.title->setText(new_title);            // as pasted: key events carry Latin-1 only
+  c.content->insertPlainText(new_content);  // as pasted
+  Click(c.save);
+}
 
 // A memo database behind ODBC, and its rows read past the component, each
 // as "title|content|sender|receiver|dSend|nValidDay|bHasRead|kind|account|year|type".
@@ -191,22 +140,22 @@ class OdbcWindowTest : public ::testing::Test {
   void RunTypicalEvent(Store& store, const QString& title) {
     Texts added, modified, deleted, titles_after_save, fields_shown;
     UseWindow(store.ConnectionString(), [&](Controls& c) {
-      c.AddMemo(title, "Room 3, bring the slides");
+      AddMemo(c, title, "Room 3, bring the slides");
       added = store.Rows();
-      titles_after_save = c.Titles();
+      titles_after_save = MemoTitles(*c.tree);
 
-      c.ClickNode(title);
+      ClickNode(*c.tree, title);
       fields_shown = {S(c.hour->text()), S(c.minute->text()), S(c.kind->currentText()),
                       S(c.title->text()), S(c.content->toPlainText())};
-      Controls::Click(c.modify);
+      Click(c.modify);
       c.title->setText("Team sync");
-      Controls::Click(c.save);
+      Click(c.save);
       modified = store.Rows();
 
-      c.ClickNode("Team sync");
-      Controls::Click(c.remove);
+      ClickNode(*c.tree, "Team sync");
+      Click(c.remove);
       deleted = store.Rows();
-      EXPECT_EQ(c.Titles(), Texts{});
+      EXPECT_EQ(MemoTitles(*c.tree), Texts{});
     });
     EXPECT_EQ(messages_, Texts{});
     const std::string rest = "|Room 3, bring the slides|demo|demo|2024-03-01 09:30:00|570|0|2|001|2024|100";
@@ -238,11 +187,11 @@ TEST_F(OdbcWindowTest, AServerStoppedWhileTheWindowIsOpenFailsOneActionAndTheNex
   bool paused = false, resumed = false;
   UseWindow(store.ConnectionString(), [&](Controls& c) {
     paused = store.cluster().Pause();
-    c.AddMemo("Lost", "x");
-    while_stopped = c.Titles();
+    AddMemo(c, "Lost", "x");
+    while_stopped = MemoTitles(*c.tree);
     resumed = store.cluster().Resume();
-    c.AddMemo("Kept", "x");
-    after_restart = c.Titles();
+    AddMemo(c, "Kept", "x");
+    after_restart = MemoTitles(*c.tree);
   });
   ASSERT_TRUE(paused && resumed);
   // The save's own message only: a failed save keeps the editor open and
@@ -264,7 +213,7 @@ TEST_F(OdbcWindowTest, ASilentSqlServerShowsATimeoutAndTheWindowStaysUsable) {
   UseWindow("Provider=SQLOLEDB.1;Password=S3cret!;User ID=sa;Initial Catalog=VXSystem;"
             "Data Source=127.0.0.1," + std::to_string(server.port()) + ";Connect Timeout=2",
             [&](Controls& c) {
-              Controls::Click(c.add);
+              Click(c.add);
               editor_opened = c.save->isEnabled() && c.title->isEnabled();
             });
   ASSERT_EQ(messages_.size(), 1u);  // the tree load as the window opened
