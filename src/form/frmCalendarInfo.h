@@ -97,7 +97,7 @@ class frmCalendarInfo final : private platform::FormEvents {
   // Memo tree and recurrence rule (memo/memo_tree.h, memo/due_rule.h).
   // `failure_prefix` goes before the description of a database failure.
   Status LoadMemoTree(std::string_view failure_prefix = {});
-  Status FillMemoTree(memo::DueMemos& due);
+  Status FillMemoTree(const memo::DueMemos& due, memo::LeftOut& left_out);
   bool IsMemoDue(const base::Date& dCurrDay, const base::Date& dMemoDay, int16_t nPeriod);
 
   // Detail view.

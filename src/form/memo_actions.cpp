@@ -45,45 +45,69 @@ Status frmCalendarInfo::ExecuteMemoStatement(const std::string& strSql, long& re
 // the user that is due on the current day under the group of its kind, in the
 // order the rows arrive, then every group expanded.
 //
-// The rows are read in full before the tree changes, so a read that fails
-// (a lock, a lost connection) leaves the tree as it was, not emptier; on the
-// first load, when there is nothing to keep, the groups and the memos read
-// before the failure are shown, the groups left collapsed. Rows that cannot
-// be used are left out, and reported once, with their count, after the tree
-// is built.
+// A reload reads the rows in full before the tree changes, so a read that
+// fails (a lock, a lost connection) leaves the tree as it was, not emptier.
+// On the first load there is nothing to keep: the groups are added first and
+// each memo goes into the tree as its row arrives, so that a large list is
+// not copied on its way, and a read that fails leaves the groups, collapsed,
+// and the memos read before the failure. Rows that cannot be used are left
+// out, and reported once, with their count, after the tree is built.
 //
-// A failure of the tree or of a caption lookup goes to the caller. A failure
-// from the database is shown to the user, `failure_prefix` before its
-// description.
+// A failure of the group nodes or of a caption lookup goes to the caller. A
+// failure from the database, or of a memo's node, is shown to the user,
+// `failure_prefix` before its description.
 Status frmCalendarInfo::LoadMemoTree(std::string_view failure_prefix) {
-  memo::DueMemos due;
-  Status loaded = Store().Select(memo::SelectByReceiver(g_cUser), [&](db::Recordset& oRs) {
-    return memo::ReadDueMemos(oRs, dayCurr, due);
-  });
-
-  if (loaded.ok() || tvInfo->NodeCount() == 0) {
+  const auto add_groups = [this] {
     tvInfo->Clear();
-    AGENDIA_RETURN_IF_ERROR(
-        memo::AddGroupNodes(*tvInfo, [this](const char* key) { return GetString(key); }));
-    const Status filled = base::CallWithoutThrowing<Status>("The memo tree failed", [&] { return FillMemoTree(due); });
-    if (loaded.ok()) loaded = filled;
-    if (loaded.ok()) AGENDIA_RETURN_IF_ERROR(memo::ExpandGroups(*tvInfo));
+    return memo::AddGroupNodes(*tvInfo, [this](const char* key) { return GetString(key); });
+  };
+  memo::LeftOut left_out;
+  Status loaded;
+  if (tvInfo->NodeCount() == 0) {
+    AGENDIA_RETURN_IF_ERROR(add_groups());
+    loaded = Store().Select(memo::SelectByReceiver(g_cUser), [&](db::Recordset& oRs) {
+      return memo::ReadDueMemos(
+          oRs, dayCurr, left_out,
+          [&](int16_t kind, const std::string& key, const std::string& title) {
+            return memo::AddDueMemo(*tvInfo, kind, key, title, left_out);
+          });
+    });
+  } else {
+    memo::DueMemos due;
+    loaded = Store().Select(memo::SelectByReceiver(g_cUser), [&](db::Recordset& oRs) {
+      return memo::ReadDueMemos(oRs, dayCurr, left_out,
+                                [&](int16_t kind, const std::string& key, const std::string& title) {
+                                  due.Keep(kind, key, title);
+                                  return Status::Ok();
+                                });
+    });
+    if (loaded.ok()) {
+      AGENDIA_RETURN_IF_ERROR(add_groups());
+      loaded = base::CallWithoutThrowing<Status>("The memo tree failed",
+                                                 [&] { return FillMemoTree(due, left_out); });
+    }
   }
+  if (loaded.ok()) AGENDIA_RETURN_IF_ERROR(memo::ExpandGroups(*tvInfo));
+
   if (!loaded.ok()) {
     ShowDbError(failure_prefix.empty()
                     ? loaded
                     : Status::Error(loaded.code(), std::string(failure_prefix) + loaded.description()));
-  } else if (due.unreadable > 0) {
+  } else if (left_out.count > 0) {
     ShowDbError(Status::Error(
-        due.first_unreadable.code(),
-        std::to_string(due.unreadable) +
-            (due.unreadable == 1 ? " memo could not be read and is" : " memos could not be read and are") +
-            " not listed. The first: " + due.first_unreadable.description()));
+        left_out.first.code(),
+        std::to_string(left_out.count) +
+            (left_out.count == 1 ? " memo could not be read and is" : " memos could not be read and are") +
+            " not listed. The first: " + left_out.first.description()));
   }
   return Status::Ok();
 }
 
-Status frmCalendarInfo::FillMemoTree(memo::DueMemos& due) { return memo::AddDueMemos(due, *tvInfo); }
+Status frmCalendarInfo::FillMemoTree(const memo::DueMemos& due, memo::LeftOut& left_out) {
+  return due.ForEach([&](int16_t kind, const std::string& key, const std::string& title) {
+    return memo::AddDueMemo(*tvInfo, kind, key, title, left_out);
+  });
+}
 
 bool frmCalendarInfo::IsMemoDue(const base::Date& dCurrDay, const base::Date& dMemoDay,
                                 int16_t nPeriod) {

@@ -5,6 +5,7 @@
 #include "memo/recurrence.h"
 #include "memo/value_conversion.h"
 
+#include <array>
 #include <optional>
 
 namespace agendia::memo {
@@ -19,13 +20,11 @@ Status AddGroupNodes(platform::TreeView& tree,
   return Status::Ok();
 }
 
-Status ReadDueMemos(db::Recordset& rows, const std::string& current_day, DueMemos& due) {
+Status ReadDueMemos(db::Recordset& rows, const std::string& current_day, LeftOut& left_out,
+                    const DueMemoSink& sink) {
   db::FieldValue send, period, id, title;
   std::string key, text;
   std::optional<base::Date> today;
-  auto unreadable = [&due](const Status& why) {
-    if (due.unreadable++ == 0) due.first_unreadable = why;
-  };
   while (true) {
     auto at_end = rows.EndOfFile();
     if (!at_end.ok()) return at_end.status();
@@ -36,7 +35,7 @@ Status ReadDueMemos(db::Recordset& rows, const std::string& current_day, DueMemo
     const RecurrenceKind* group = nullptr;
     auto kind = ValueToInt16(period, 0);
     if (!kind.ok()) {
-      unreadable(kind.status());
+      left_out.Add(kind.status());
     } else if (*kind == kDaily) {
       // Daily memos are due every day, whatever their date.
       group = &kRecurrenceKinds[kDaily];
@@ -50,7 +49,7 @@ Status ReadDueMemos(db::Recordset& rows, const std::string& current_day, DueMemo
         today = *current;
       }
       if (!dated.ok()) {
-        unreadable(dated.status());
+        left_out.Add(dated.status());
       } else if (*kind == kOnce ? *today == *dated : IsDueOn(*today, *dated, *kind)) {
         group = &kRecurrenceKinds[static_cast<size_t>(*kind)];
       }
@@ -59,25 +58,46 @@ Status ReadDueMemos(db::Recordset& rows, const std::string& current_day, DueMemo
     if (group != nullptr) {
       AGENDIA_RETURN_IF_ERROR(rows.ReadValue("cMsgId", id));
       AGENDIA_RETURN_IF_ERROR(rows.ReadValue("cMsgTitle", title));
-      due.memos.push_back({group->code, ValueAsText(id, key), ValueAsText(title, text)});
+      AGENDIA_RETURN_IF_ERROR(sink(group->code, ValueAsText(id, key), ValueAsText(title, text)));
     }
     AGENDIA_RETURN_IF_ERROR(rows.MoveNext());
   }
 }
 
-Status AddDueMemos(DueMemos& due, platform::TreeView& tree) {
-  for (const DueMemos::Memo& memo : due.memos) {
-    if (tree.FindNode(memo.key)) {
-      if (due.unreadable++ == 0) {
-        due.first_unreadable = Status::Error(
-            hr::kInvalidArg, "its identifier '" + memo.key + "' is not unique in the list");
-      }
-      continue;
-    }
-    AGENDIA_RETURN_IF_ERROR(tree.AddNode(std::string(kRecurrenceKinds[static_cast<size_t>(memo.kind)].group_key),
-                                         platform::kTreeChild, memo.key, memo.title));
+void DueMemos::Keep(int16_t kind, std::string_view key, std::string_view title) {
+  chars_.append(key).append(title);
+  memos_.push_back(Memo{kind, static_cast<uint32_t>(key.size()), static_cast<uint32_t>(title.size())});
+}
+
+Status DueMemos::ForEach(const DueMemoSink& visit) const {
+  // The tree takes whole strings; these two keep their capacity from memo to
+  // memo.
+  std::string key, title;
+  std::size_t at = 0;
+  for (const Memo& memo : memos_) {
+    key.assign(chars_, at, memo.key_size);
+    at += memo.key_size;
+    title.assign(chars_, at, memo.title_size);
+    at += memo.title_size;
+    AGENDIA_RETURN_IF_ERROR(visit(memo.kind, key, title));
   }
   return Status::Ok();
+}
+
+Status AddDueMemo(platform::TreeView& tree, int16_t kind, const std::string& key,
+                  const std::string& title, LeftOut& left_out) {
+  // Made once: a list adds its memos under the same six relatives.
+  static const std::array<std::optional<std::string>, kRecurrenceKinds.size()> kRelatives = [] {
+    std::array<std::optional<std::string>, kRecurrenceKinds.size()> relatives;
+    for (std::size_t i = 0; i < relatives.size(); ++i) relatives[i] = std::string(kRecurrenceKinds[i].group_key);
+    return relatives;
+  }();
+  if (tree.FindNode(key)) {
+    left_out.Add(Status::Error(hr::kInvalidArg,
+                               "its identifier '" + key + "' is not unique in the list"));
+    return Status::Ok();
+  }
+  return tree.AddNode(kRelatives[static_cast<std::size_t>(kind)], platform::kTreeChild, key, title);
 }
 
 Status ExpandGroups(platform::TreeView& tree) {

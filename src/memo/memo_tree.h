@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace agendia::memo {
@@ -21,35 +22,61 @@ namespace agendia::memo {
 Status AddGroupNodes(platform::TreeView& tree,
                      const std::function<StatusOr<std::string>(const char* key)>& caption_of);
 
-// The memos due on a day, as read from their rows, and the rows that could
-// not be used.
-struct DueMemos {
-  struct Memo {
-    int16_t kind;
-    std::string key;
-    std::string title;
-  };
-  std::vector<Memo> memos;  // in the order the rows came
-  int unreadable = 0;       // rows left out because they cannot be used
-  Status first_unreadable;  // why the first of them was left out
+// Rows of a memo list that could not be used, and why the first could not.
+struct LeftOut {
+  int count = 0;
+  Status first;
+
+  void Add(const Status& why) {
+    if (count++ == 0) first = why;
+  }
 };
 
-// Reads `rows` front to back and keeps each memo due on `current_day` (a day
-// as the host gives it). Once memos are due on their own day, daily memos
-// every day, the dated kinds as IsDueOn says, any other code never. A row
-// whose kind or date cannot be read (a date that is no date, a kind beyond
-// 16 bits) is counted in `due.unreadable` and skipped, so one bad row never
+// Receives each memo due on the day, in the order of the rows: its kind's
+// code, its identifier and its title. The texts are buffers of the reader,
+// overwritten by the next row. A failure stops the reading and is its result.
+using DueMemoSink =
+    std::function<Status(int16_t kind, const std::string& key, const std::string& title)>;
+
+// Reads `rows` front to back and hands each memo due on `current_day` (a day
+// as the host gives it) to `sink`. Once memos are due on their own day, daily
+// memos every day, the dated kinds as IsDueOn says, any other code never. A
+// row whose kind or date cannot be read (a date that is no date, a kind
+// beyond 16 bits) is counted in `left_out` and skipped, so one bad row never
 // hides the memos after it. The values are read into buffers kept across
 // rows, and the current day is read once, at the first memo whose kind
-// needs it. Stops at the first failure of the rows themselves; what was read
-// so far stays in `due`.
-Status ReadDueMemos(db::Recordset& rows, const std::string& current_day, DueMemos& due);
+// needs it. Stops at the first failure of the rows themselves or of `sink`.
+Status ReadDueMemos(db::Recordset& rows, const std::string& current_day, LeftOut& left_out,
+                    const DueMemoSink& sink);
 
-// Adds a node for each memo of `due` under the group of its kind. A memo
-// whose key a node already has (a group key, an identifier stored twice)
-// could not be told apart: it is counted as unreadable and left out. Stops
-// at the first failure of the tree.
-Status AddDueMemos(DueMemos& due, platform::TreeView& tree);
+// Memos read and kept for the tree, so that a read that fails can leave the
+// tree as it was. Compact, since a list may hold a million of them: the
+// characters of every identifier and title in one buffer, and 12 bytes per
+// memo beside it.
+class DueMemos {
+ public:
+  void Keep(int16_t kind, std::string_view key, std::string_view title);
+  std::size_t size() const { return memos_.size(); }
+  // Calls `visit(kind, key, title)` for each memo in the order kept, until
+  // one call fails; the texts live until the next call.
+  Status ForEach(const DueMemoSink& visit) const;
+
+ private:
+  struct Memo {
+    int16_t kind;
+    uint32_t key_size;
+    uint32_t title_size;
+  };
+  std::string chars_;
+  std::vector<Memo> memos_;
+};
+
+// Adds the node of one due memo under the group of its kind. A memo whose key
+// a node already has (a group key, an identifier stored twice) could not be
+// told apart: it is counted in `left_out` and not added. Fails only when the
+// tree does.
+Status AddDueMemo(platform::TreeView& tree, int16_t kind, const std::string& key,
+                  const std::string& title, LeftOut& left_out);
 
 // Expands every group node.
 Status ExpandGroups(platform::TreeView& tree);
