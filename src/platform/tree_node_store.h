@@ -5,7 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,19 +23,28 @@ namespace agendia::platform {
 // - A key may be any text, the empty one included. Among the nodes added with
 //   Insert keys are unique, and Find finds them; a node added with
 //   AddUnindexed is never found and clashes with no key.
-// - The views that Key and Text return stay valid, and keep pointing at the
-//   same characters, until Clear (or the store's end): the characters are
-//   copied once into blocks that never move (64 KiB at first, each twice the
-//   one before, then large pages).
+// - Key gives back the key exactly as added. The view that Text returns stays
+//   valid, and keeps pointing at the same characters, until Clear (or the
+//   store's end): the characters are copied once into blocks that never move
+//   (64 KiB at first, each twice the one before, then large pages).
 // - Clear removes every node but keeps all memory (character blocks, lookup
 //   table, per-node records) for reuse: refilling the store with the same
 //   nodes allocates nothing, and the lookup table is already of the size
 //   the fill needs.
 // - Growing never moves a node's record or characters; only the lookup table
-//   is rebuilt, twice as large, when it would become more than half full.
-// - Lookups cost one hash and, almost always, one key comparison: an
-//   open-addressing table, kept at most half full, holds each key's hash
-//   next to its node's id.
+//   is rebuilt, twice as large, when it would become more than 4/5 full.
+//
+// Memory is what a list of a million memos can afford, about 25 bytes per
+// node beside its text:
+// - a node is 4 bytes (where its record starts) and its record in a block:
+//   the key's length and form, the key, the text's length and the text. A key
+//   in the form of a database-generated identifier (36 characters, hex digits
+//   of one letter case in groups of 8-4-4-4-12 joined by dashes) is kept as
+//   its 16 bytes, and given back in its own letter case;
+// - the lookup table is an open-addressing table of 4-byte slots, at most
+//   4/5 full: each slot holds a node's id and, in the bits the id leaves free,
+//   more bits of its key's hash, which spare almost every key comparison of a
+//   probe that passes other keys.
 class TreeNodeStore {
  public:
   static constexpr int kNone = -1;
@@ -48,55 +57,29 @@ class TreeNodeStore {
 
    private:
     friend class TreeNodeStore;
-    Place(std::string_view key, std::size_t slot, std::uint32_t hash, int found)
-        : key_(key), slot_(slot), hash_(hash), found_(found) {}
-    std::string_view key_;
+    Place(std::size_t slot, std::uint32_t tag, int found) : slot_(slot), tag_(tag), found_(found) {}
     std::size_t slot_;
-    std::uint32_t hash_;
+    std::uint32_t tag_;
     int found_;
   };
 
   // Looks `key` up for an Insert, making room in the table for one more key.
   // The place is good for one Insert with no other change to the store (no
-  // Locate, Insert, AddUnindexed or Clear) in between, and while the
-  // characters of `key` live. Find, Key and Text may be called in between.
-  Place Locate(std::string_view key) {
-    if ((nodes_.size() + 1) * 2 > slot_count_) Grow();
-    const std::uint32_t hash = HashOf(key);
-    const std::size_t slot = SlotOf(key, hash);
-    return Place(key, slot, hash, IdIn(slots_[slot]));
-  }
+  // Locate, Insert, AddUnindexed or Clear) in between. Find, Key and Text may
+  // be called in between.
+  Place Locate(std::string_view key);
   // Adds a node with the key of `place` and `text`, and returns its id. When
   // the place found a node, adds nothing and returns kNone.
-  int Insert(const Place& place, std::string_view text) {
-    if (place.found_ != kNone) return kNone;
-    const int id = Add(place.key_, text);
-    slots_[place.slot_] = std::uint64_t{place.hash_} << 32 | static_cast<std::uint32_t>(id + 1);
-    return id;
-  }
+  int Insert(const Place& place, std::string_view text);
   // Adds a node that Find never finds, whatever its key; returns its id.
-  int AddUnindexed(std::string_view key, std::string_view text) { return Add(key, text); }
+  int AddUnindexed(std::string_view key, std::string_view text);
 
   // The id of the node added with Insert whose key is `key`, or kNone.
-  int Find(std::string_view key) const {
-    // A tree is filled child after child of the same parent, so the node
-    // found last is very likely the one asked for next.
-    if (last_found_ != kNone && Key(last_found_) == key) return last_found_;
-    if (slot_count_ == 0) return kNone;
-    const int id = IdIn(slots_[SlotOf(key, HashOf(key))]);
-    if (id != kNone) last_found_ = id;
-    return id;
-  }
-  int Count() const { return static_cast<int>(nodes_.size()); }
+  int Find(std::string_view key) const;
+  int Count() const { return static_cast<int>(at_.size()); }
   // The key and the text of a node; `id` must be below Count().
-  std::string_view Key(int id) const {
-    const Node& node = nodes_[static_cast<std::size_t>(id)];
-    return {node.chars, node.key_size};
-  }
-  std::string_view Text(int id) const {
-    const Node& node = nodes_[static_cast<std::size_t>(id)];
-    return {node.chars + node.key_size, node.text_size};
-  }
+  std::string Key(int id) const;
+  std::string_view Text(int id) const;
 
   // Removes every node; keeps all memory for the next fill.
   void Clear();
@@ -105,49 +88,66 @@ class TreeNodeStore {
   std::size_t CharCapacity() const;
 
  private:
-  mutable int last_found_ = kNone;  // until Clear, a found id keeps its key
+  // A record's start: the block in the high bits, the offset in it in the
+  // low ones. No record starts past the first 2 MiB of a block.
+  static constexpr unsigned kOffsetBits = 21;
 
-  struct Node {
-    const char* chars;  // the key, then the text, in a block
-    std::uint32_t key_size;
-    std::uint32_t text_size;
-  };
   // Characters, filled from the start; never reallocated.
   struct Block {
     PageBuffer chars;
     std::size_t size = 0;  // the part in use
   };
+  // The stored form of a key: its header, then its bytes.
+  struct EncodedKey {
+    const char* data;
+    std::size_t size;
+  };
 
-  static std::uint32_t HashOf(std::string_view key) {
-    return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key));
+  const char* RecordOf(int id) const {
+    const std::uint32_t at = at_[static_cast<std::size_t>(id)];
+    return blocks_[at >> kOffsetBits].chars.data() + (at & ((std::uint32_t{1} << kOffsetBits) - 1));
   }
-  // The id in a slot, or kNone for an empty one.
-  static int IdIn(std::uint64_t slot) { return static_cast<int>(slot & 0xFFFFFFFFu) - 1; }
-  int Add(std::string_view key, std::string_view text) {
-    const int id = Count();
-    nodes_.push_back(Node{Store(key, text), static_cast<std::uint32_t>(key.size()),
-                          static_cast<std::uint32_t>(text.size())});
-    return id;
-  }
+  // The stored form of the key of the record at `record`.
+  static EncodedKey KeyOfRecord(const char* record);
+  static std::uint64_t HashOf(EncodedKey key);
   // The slot of `key`, whose hash is `hash`: the one holding its node, or the
   // empty one where it belongs.
-  std::size_t SlotOf(std::string_view key, std::uint32_t hash) const;
-  // Doubles the table (at least 64 slots).
+  std::size_t SlotOf(EncodedKey key, std::uint64_t hash) const;
+  std::uint32_t TagOf(std::uint64_t hash) const {
+    return id_bits_ >= 32 ? 0 : static_cast<std::uint32_t>(hash >> (32 + id_bits_));
+  }
+  std::uint32_t TagIn(std::uint32_t slot) const { return id_bits_ >= 32 ? 0 : slot >> id_bits_; }
+  std::uint32_t SlotValue(std::uint32_t tag, int id) const {
+    return (id_bits_ >= 32 ? 0 : tag << id_bits_) | static_cast<std::uint32_t>(id + 1);
+  }
+  // The id in a slot, or kNone for an empty one.
+  int IdIn(std::uint32_t slot) const {
+    return static_cast<int>(slot & IdMask()) - 1;
+  }
+  std::uint32_t IdMask() const {
+    return id_bits_ >= 32 ? ~std::uint32_t{0} : (std::uint32_t{1} << id_bits_) - 1;
+  }
+  // Doubles the table (at least 64 slots) and enters every indexed node anew.
   void Grow();
-  std::size_t SlotCount() const { return slot_count_; }
-  // Copies `key` then `text` into a block; returns where they start.
-  const char* Store(std::string_view key, std::string_view text);
+  // Stores the record of a node whose key is `key` (stored form) and adds the
+  // node; returns its id.
+  int Add(EncodedKey key, std::string_view text);
 
-  StableArray<Node> nodes_;
+  StableArray<std::uint32_t> at_;  // by node id: where its record starts
   // Blocks filled in order. Clear empties them all.
   std::vector<Block> blocks_;
   std::size_t block_ = 0;  // the block being filled
-  // A slot holds 0 when empty, else the low 32 bits of its key's hash (which
-  // place it, and spare most key comparisons) above the node's id + 1. The
-  // size is a power of two and at least twice the number of nodes.
+  // The stored form of the key Locate looked up last, for the Insert.
+  std::string located_;
+  mutable int last_found_ = kNone;  // until Clear, a found id keeps its key
+  // A slot holds 0 when empty, else the node's id + 1 in the low id_bits_
+  // bits (the table's size is 2^id_bits_) and the top bits of its key's hash
+  // above them.
   PageBuffer slot_buffer_;
-  std::uint64_t* slots_ = nullptr;
+  std::uint32_t* slots_ = nullptr;
   std::size_t slot_count_ = 0;
+  unsigned id_bits_ = 0;
+  std::size_t indexed_ = 0;  // nodes in the table
 };
 
 }  // namespace agendia::platform

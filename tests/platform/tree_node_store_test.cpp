@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -84,7 +86,6 @@ TEST(TreeNodeStore, FindsEveryKeyAfterTheTableHasGrownManyTimes) {
   constexpr int kCount = 100'000;
   TreeNodeStore store;
   ASSERT_EQ(Add(store, "first", "added before any growth"), 0);
-  const std::string_view first_key = store.Key(0);
   const std::string_view first_text = store.Text(0);
   for (int i = 1; i < kCount; ++i) {
     ASSERT_EQ(Add(store, KeyOf(i), "text " + std::to_string(i)), i);
@@ -92,7 +93,7 @@ TEST(TreeNodeStore, FindsEveryKeyAfterTheTableHasGrownManyTimes) {
   ASSERT_EQ(store.Count(), kCount);
 
   // What was stored never moves.
-  EXPECT_EQ(store.Key(0).data(), first_key.data());
+  EXPECT_EQ(store.Key(0), "first");
   EXPECT_EQ(store.Text(0).data(), first_text.data());
   EXPECT_EQ(first_text, "added before any growth");
   EXPECT_EQ(store.Find("first"), 0);
@@ -139,7 +140,7 @@ TEST(TreeNodeStore, ClearForgetsEveryNodeAndTheNextFillReusesItsMemory) {
   TreeNodeStore store;
   for (int i = 0; i < kCount; ++i) ASSERT_EQ(Add(store, KeyOf(i), "before"), i);
   const std::size_t capacity = store.CharCapacity();
-  const char* const first_chars = store.Key(0).data();
+  const char* const first_chars = store.Text(0).data();
   EXPECT_GE(capacity, kMiB);
 
   store.Clear();
@@ -151,7 +152,7 @@ TEST(TreeNodeStore, ClearForgetsEveryNodeAndTheNextFillReusesItsMemory) {
   // Ids start again at 0; the same fill goes into the same blocks.
   for (int i = 0; i < kCount; ++i) ASSERT_EQ(Add(store, KeyOf(i), "after!"), i);
   EXPECT_EQ(store.CharCapacity(), capacity);
-  EXPECT_EQ(store.Key(0).data(), first_chars);
+  EXPECT_EQ(store.Text(0).data(), first_chars);
   for (int i = 0; i < kCount; ++i) {
     ASSERT_EQ(store.Find(KeyOf(i)), i);
     ASSERT_EQ(store.Text(i), "after!");
@@ -198,6 +199,78 @@ TEST(TreeNodeStore, StoresTextsLongerThanABlockWhole) {
   EXPECT_EQ(store.CharCapacity(), capacity);
   EXPECT_TRUE(store.Text(1) == varied);
   EXPECT_TRUE(store.Text(3) == huge);
+}
+
+// Keys in the form of a database-generated identifier are kept as the 16
+// bytes their digits stand for; every key must still come back exactly as
+// given, and differ from every other key, whatever form it is kept in.
+TEST(TreeNodeStore, GivesBackEveryKeyExactlyWhateverFormItIsKeptIn) {
+  const std::vector<std::string> keys = {
+      "0F8FAD5B-D9CB-469F-A165-70867728950E",    // an identifier in upper case
+      "0f8fad5b-d9cb-469f-a165-70867728950e",    // the same in lower case: another key
+      "0f8fad5b-D9CB-469f-a165-70867728950e",    // both cases: kept as text
+      "12345678-9012-3456-7890-123456789012",    // digits only
+      "{0F8FAD5B-D9CB-469F-A165-70867728950E}",  // in braces
+      "0F8FAD5B-D9CB-469F-A165-70867728950",     // a digit short
+      "0F8FAD5B-D9CB-469F-A165-70867728950EF",   // a digit too many
+      "0F8FAD5BD-9CB-469F-A165-70867728950E",    // a dash out of place
+      "0F8FAD5B-D9CB-469F-A165-70867728950G",    // not a hex digit
+      "0F8FAD5B D9CB 469F A165 70867728950E",    // spaces for dashes
+      "0F8FAD5BD9CB469FA16570867728950E",        // no dashes
+      "00000000-0000-0000-0000-000000000000",
+      "ffffffff-ffff-ffff-ffff-ffffffffffff",
+      "",
+      std::string(1000, 'k'),  // longer than the buffer of a lookup
+      std::string("0F8FAD5B-D9CB-469F-A165-70867728950\0", 36),
+  };
+  TreeNodeStore store;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    SCOPED_TRACE(keys[i]);
+    ASSERT_EQ(Add(store, keys[i], "text " + std::to_string(i)), static_cast<int>(i));
+  }
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    SCOPED_TRACE(keys[i]);
+    const int id = static_cast<int>(i);
+    EXPECT_EQ(store.Key(id), keys[i]);
+    EXPECT_EQ(store.Text(id), "text " + std::to_string(i));
+    EXPECT_EQ(store.Find(keys[i]), id);
+    EXPECT_EQ(store.Locate(keys[i]).found(), id);
+  }
+  EXPECT_EQ(store.Find("0F8FAD5B-D9CB-469F-A165-70867728950D"), kNone);
+  EXPECT_EQ(store.Find("0f8fad5b-d9cb-469f-a165-70867728950E"), kNone);
+
+  // An unindexed node keeps its identifier too, and clashes with none.
+  const int unindexed = store.AddUnindexed(keys[0], "unindexed");
+  EXPECT_EQ(store.Key(unindexed), keys[0]);
+  EXPECT_EQ(store.Text(unindexed), "unindexed");
+  EXPECT_EQ(store.Find(keys[0]), 0);
+}
+
+// A list of a million memos, keyed by identifiers in both letter cases: the
+// table grows many times, and no key is lost or confused with another.
+TEST(TreeNodeStore, FindsAMillionIdentifierKeysAfterTheTableHasGrown) {
+  constexpr int kCount = 1'000'000;
+  const auto identifier = [](int i) {
+    char key[40];
+    std::snprintf(key, sizeof key, i % 2 ? "%08x-%04x-4%03x-8%03x-%012x" : "%08X-%04X-4%03X-8%03X-%012X",
+                  static_cast<unsigned>(i) * 2654435761u, i & 0xFFFF, i % 0xFFF, (i / 7) % 0xFFF,
+                  static_cast<unsigned>(i));
+    return std::string(key);
+  };
+  TreeNodeStore store;
+  ASSERT_EQ(Add(store, "rtOne", "group"), 0);
+  for (int i = 1; i < kCount; ++i) ASSERT_EQ(Add(store, identifier(i), "memo"), i);
+  for (int i = 1; i < kCount; ++i) {
+    const std::string key = identifier(i);
+    ASSERT_EQ(store.Find(key), i) << key;
+    ASSERT_EQ(store.Key(i), key);
+  }
+  EXPECT_EQ(store.Find("rtOne"), 0);
+  EXPECT_EQ(store.Text(kCount - 1), "memo");
+  std::string other_case = identifier(1);
+  for (char& c : other_case) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  EXPECT_EQ(store.Find(other_case), kNone) << other_case;
+  EXPECT_EQ(Add(store, identifier(kCount - 1), "again"), kNone);
 }
 
 }  // namespace
