@@ -51,6 +51,16 @@ PageBuffer::PageBuffer(std::size_t bytes) : size_(bytes) {
 
 PageBuffer::~PageBuffer() { Release(); }
 
+void PageBuffer::Discard(std::size_t offset) {
+#if defined(__linux__)
+  constexpr std::size_t kPage = 4096;
+  const std::size_t start = (offset + kPage - 1) / kPage * kPage;
+  if (mapped_ != 0 && start < mapped_) madvise(data_ + start, mapped_ - start, MADV_DONTNEED);
+#else
+  (void)offset;
+#endif
+}
+
 PageBuffer::PageBuffer(PageBuffer&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),
       size_(std::exchange(other.size_, 0)),

@@ -31,6 +31,10 @@ class PageBuffer {
   PageBuffer& operator=(const PageBuffer&) = delete;
 
   char* data() const { return data_; }
+  // Gives the pages from `offset` to the end back to the system, for a
+  // buffer taken from it in whole pages; they read as zeros when touched
+  // again. A part of a large page is split off it. Heap memory stays as it is.
+  void Discard(std::size_t offset);
   // What was asked for; the buffer may be larger.
   std::size_t size() const { return size_; }
 

@@ -139,6 +139,31 @@ TreeNodeStore::EncodedKey TreeNodeStore::KeyOfRecord(const char* record) {
   return EncodedKey{record, static_cast<std::size_t>(bytes - record) + size};
 }
 
+std::size_t TreeNodeStore::RecordSize(const char* record) {
+  const EncodedKey key = KeyOfRecord(record);
+  std::uint64_t size = 0;
+  const char* const text = GetNumber(record + key.size, size);
+  return static_cast<std::size_t>(text - record) + static_cast<std::size_t>(size);
+}
+
+void TreeNodeStore::Step(std::size_t& block, std::size_t& offset) const {
+  offset += RecordSize(blocks_[block].chars.data() + offset);
+  // A block ends where its last record does; the next record is at the
+  // start of the next block that holds any.
+  while (offset >= blocks_[block].size) {
+    ++block;
+    offset = 0;
+  }
+}
+
+const char* TreeNodeStore::RecordOf(int id) const {
+  const std::uint32_t at = anchors_[static_cast<std::size_t>(id) >> kAnchorBits];
+  std::size_t block = at >> kOffsetBits;
+  std::size_t offset = at & ((std::uint32_t{1} << kOffsetBits) - 1);
+  for (int n = id & ((1 << kAnchorBits) - 1); n > 0; --n) Step(block, offset);
+  return blocks_[block].chars.data() + offset;
+}
+
 std::uint64_t TreeNodeStore::HashOf(EncodedKey key) {
   return std::hash<std::string_view>{}(std::string_view(key.data, key.size));
 }
@@ -212,11 +237,16 @@ std::string_view TreeNodeStore::Text(int id) const {
 
 void TreeNodeStore::Clear() {
   last_found_ = kNone;
-  at_.clear();
+  count_ = 0;
+  anchors_.clear();
   for (Block& block : blocks_) block.size = 0;
   block_ = 0;
   indexed_ = 0;
   std::fill(slots_, slots_ + slot_count_, 0);
+}
+
+void TreeNodeStore::ReleaseUnusedPages() {
+  for (std::size_t i = block_; i < blocks_.size(); ++i) blocks_[i].chars.Discard(blocks_[i].size);
 }
 
 std::size_t TreeNodeStore::CharCapacity() const {
@@ -254,9 +284,14 @@ void TreeNodeStore::Grow() {
   slot_count_ = count;
   id_bits_ = static_cast<unsigned>(std::countr_zero(count));
   const std::size_t mask = count - 1;
-  const int nodes = Count();
-  for (int id = 0; id < nodes; ++id) {
-    const EncodedKey key = KeyOfRecord(RecordOf(id));
+  std::size_t block = 0, offset = 0;
+  if (count_ > 0) {
+    block = anchors_[0] >> kOffsetBits;
+    offset = anchors_[0] & ((std::uint32_t{1} << kOffsetBits) - 1);
+  }
+  for (int id = 0; id < count_; ++id) {
+    if (id > 0) Step(block, offset);
+    const EncodedKey key = KeyOfRecord(blocks_[block].chars.data() + offset);
     if ((static_cast<unsigned char>(key.data[0]) & 1) == 0) continue;  // unindexed
     const std::uint64_t hash = HashOf(key);
     std::size_t slot = hash & mask;
@@ -291,8 +326,10 @@ int TreeNodeStore::Add(EncodedKey key, std::string_view text) {
   std::memcpy(at, key.data, key.size);
   std::memcpy(at + key.size, text_header, text_header_size);
   if (!text.empty()) std::memcpy(at + key.size + text_header_size, text.data(), text.size());
-  const int id = Count();
-  at_.push_back(static_cast<std::uint32_t>(block_ << kOffsetBits | block.size));
+  const int id = count_++;
+  if ((id & ((1 << kAnchorBits) - 1)) == 0) {
+    anchors_.push_back(static_cast<std::uint32_t>(block_ << kOffsetBits | block.size));
+  }
   block.size += size;
   return id;
 }

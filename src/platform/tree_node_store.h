@@ -34,9 +34,10 @@ namespace agendia::platform {
 // - Growing never moves a node's record or characters; only the lookup table
 //   is rebuilt, twice as large, when it would become more than 4/5 full.
 //
-// Memory is what a list of a million memos can afford, about 25 bytes per
+// Memory is what a list of a million memos can afford, about 10 bytes per
 // node beside its text:
-// - a node is 4 bytes (where its record starts) and its record in a block:
+// - a node is its record in a block, and a quarter of a byte for where the
+//   record of every 16th node starts; the record holds
 //   the key's length and form, the key, the text's length and the text. A key
 //   in the form of a database-generated identifier (36 characters, hex digits
 //   of one letter case in groups of 8-4-4-4-12 joined by dashes) is kept as
@@ -76,13 +77,18 @@ class TreeNodeStore {
 
   // The id of the node added with Insert whose key is `key`, or kNone.
   int Find(std::string_view key) const;
-  int Count() const { return static_cast<int>(at_.size()); }
+  int Count() const { return count_; }
   // The key and the text of a node; `id` must be below Count().
   std::string Key(int id) const;
   std::string_view Text(int id) const;
 
   // Removes every node; keeps all memory for the next fill.
   void Clear();
+  // Gives back to the system the pages of the character blocks that the
+  // nodes do not use: the end of the block being filled, which is a large
+  // page resident as a whole, and the blocks a larger fill before Clear
+  // left. For the end of a fill; the blocks stay, and take nodes again.
+  void ReleaseUnusedPages();
   // The characters the blocks can hold in all, used or not: what a fill may
   // use before the store allocates again.
   std::size_t CharCapacity() const;
@@ -91,6 +97,9 @@ class TreeNodeStore {
   // A record's start: the block in the high bits, the offset in it in the
   // low ones. No record starts past the first 2 MiB of a block.
   static constexpr unsigned kOffsetBits = 21;
+  // Records follow one another in the blocks, so only every 16th node's start
+  // is kept, and a node is found from there.
+  static constexpr unsigned kAnchorBits = 4;
 
   // Characters, filled from the start; never reallocated.
   struct Block {
@@ -103,10 +112,13 @@ class TreeNodeStore {
     std::size_t size;
   };
 
-  const char* RecordOf(int id) const {
-    const std::uint32_t at = at_[static_cast<std::size_t>(id)];
-    return blocks_[at >> kOffsetBits].chars.data() + (at & ((std::uint32_t{1} << kOffsetBits) - 1));
-  }
+  // Where the record of node `id` starts: from the anchor of its group of
+  // kAnchorEvery nodes, past the records before it.
+  const char* RecordOf(int id) const;
+  // The size of the record at `record`.
+  static std::size_t RecordSize(const char* record);
+  // Moves `block` and `offset` from a record to the next one.
+  void Step(std::size_t& block, std::size_t& offset) const;
   // The stored form of the key of the record at `record`.
   static EncodedKey KeyOfRecord(const char* record);
   static std::uint64_t HashOf(EncodedKey key);
@@ -133,7 +145,10 @@ class TreeNodeStore {
   // node; returns its id.
   int Add(EncodedKey key, std::string_view text);
 
-  StableArray<std::uint32_t> at_;  // by node id: where its record starts
+  int count_ = 0;
+  // Where the records of nodes 0, 16, 32, ... start: the block in the high
+  // bits, the offset in it in the low kOffsetBits.
+  StableArray<std::uint32_t> anchors_;
   // Blocks filled in order. Clear empties them all.
   std::vector<Block> blocks_;
   std::size_t block_ = 0;  // the block being filled

@@ -201,6 +201,25 @@ TEST(TreeNodeStore, StoresTextsLongerThanABlockWhole) {
   EXPECT_TRUE(store.Text(3) == huge);
 }
 
+// A record too large for the first block leaves it empty after a Clear:
+// every node after it must still be found where it is.
+TEST(TreeNodeStore, FindsEveryNodeWhenARefillLeavesABlockEmpty) {
+  TreeNodeStore store;
+  ASSERT_EQ(Add(store, "only", "small"), 0);
+  store.Clear();
+  const std::string large(100'000, 'L');  // more than the first block holds
+  ASSERT_EQ(Add(store, "large", large), 0);
+  constexpr int kCount = 200;  // enough for the table to grow
+  for (int i = 1; i < kCount; ++i) ASSERT_EQ(Add(store, KeyOf(i), "text " + std::to_string(i)), i);
+  EXPECT_TRUE(store.Text(0) == large);
+  EXPECT_EQ(store.Find("large"), 0);
+  for (int i = 1; i < kCount; ++i) {
+    ASSERT_EQ(store.Key(i), KeyOf(i));
+    ASSERT_EQ(store.Text(i), "text " + std::to_string(i));
+    ASSERT_EQ(store.Find(KeyOf(i)), i);
+  }
+}
+
 // Keys in the form of a database-generated identifier are kept as the 16
 // bytes their digits stand for; every key must still come back exactly as
 // given, and differ from every other key, whatever form it is kept in.

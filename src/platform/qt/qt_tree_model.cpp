@@ -91,6 +91,8 @@ void NodeModel::StartBatch() {
 
 void NodeModel::EndBatch() {
   if (!in_batch_) return;
+  // The tree is complete: what its storage did not use goes back.
+  store_.ReleaseUnusedPages();
   beginResetModel();
   // Before the views hear of the reset: anything they do about it may come
   // back here, and must find the batch over.
