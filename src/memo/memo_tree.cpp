@@ -5,7 +5,9 @@
 #include "memo/recurrence.h"
 #include "memo/value_conversion.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
 
 namespace agendia::memo {
@@ -65,21 +67,34 @@ Status ReadDueMemos(db::Recordset& rows, const std::string& current_day, LeftOut
 }
 
 void DueMemos::Keep(int16_t kind, std::string_view key, std::string_view title) {
-  chars_.append(key).append(title);
-  memos_.push_back(Memo{kind, static_cast<uint32_t>(key.size()), static_cast<uint32_t>(title.size())});
+  const std::size_t size = sizeof(Header) + key.size() + title.size();
+  if (chunks_.empty() || chunks_.back().bytes.size() - chunks_.back().used < size) {
+    chunks_.push_back(Chunk{platform::PageBuffer(std::max(size, platform::PageBuffer::kLargePage)), 0});
+  }
+  Chunk& chunk = chunks_.back();
+  char* const at = chunk.bytes.data() + chunk.used;
+  const Header header{kind, static_cast<uint32_t>(key.size()), static_cast<uint32_t>(title.size())};
+  std::memcpy(at, &header, sizeof header);
+  if (!key.empty()) std::memcpy(at + sizeof header, key.data(), key.size());
+  if (!title.empty()) std::memcpy(at + sizeof header + key.size(), title.data(), title.size());
+  chunk.used += size;
+  ++count_;
 }
 
 Status DueMemos::ForEach(const DueMemoSink& visit) const {
   // The tree takes whole strings; these two keep their capacity from memo to
   // memo.
   std::string key, title;
-  std::size_t at = 0;
-  for (const Memo& memo : memos_) {
-    key.assign(chars_, at, memo.key_size);
-    at += memo.key_size;
-    title.assign(chars_, at, memo.title_size);
-    at += memo.title_size;
-    AGENDIA_RETURN_IF_ERROR(visit(memo.kind, key, title));
+  for (const Chunk& chunk : chunks_) {
+    for (std::size_t at = 0; at < chunk.used;) {
+      Header header;
+      std::memcpy(&header, chunk.bytes.data() + at, sizeof header);
+      const char* const chars = chunk.bytes.data() + at + sizeof header;
+      key.assign(chars, header.key_size);
+      title.assign(chars + header.key_size, header.title_size);
+      AGENDIA_RETURN_IF_ERROR(visit(header.kind, key, title));
+      at += sizeof header + header.key_size + header.title_size;
+    }
   }
   return Status::Ok();
 }

@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "platform/controls.h"
+#include "platform/page_buffer.h"
 
 #include <agendia/status.h>
 
@@ -50,25 +51,30 @@ Status ReadDueMemos(db::Recordset& rows, const std::string& current_day, LeftOut
                     const DueMemoSink& sink);
 
 // Memos read and kept for the tree, so that a read that fails can leave the
-// tree as it was. Compact, since a list may hold a million of them: the
-// characters of every identifier and title in one buffer, and 12 bytes per
-// memo beside it.
+// tree as it was. Compact, since a list may hold a million of them: each memo
+// is its kind, the sizes of its identifier and title, and their characters,
+// one after the other in chunks of a large page each, which the system
+// provides at one page fault per chunk (see platform::PageBuffer).
 class DueMemos {
  public:
   void Keep(int16_t kind, std::string_view key, std::string_view title);
-  std::size_t size() const { return memos_.size(); }
+  std::size_t size() const { return count_; }
   // Calls `visit(kind, key, title)` for each memo in the order kept, until
   // one call fails; the texts live until the next call.
   Status ForEach(const DueMemoSink& visit) const;
 
  private:
-  struct Memo {
+  struct Header {
     int16_t kind;
     uint32_t key_size;
     uint32_t title_size;
   };
-  std::string chars_;
-  std::vector<Memo> memos_;
+  struct Chunk {
+    platform::PageBuffer bytes;
+    std::size_t used = 0;
+  };
+  std::vector<Chunk> chunks_;
+  std::size_t count_ = 0;
 };
 
 // Adds the node of one due memo under the group of its kind. A memo whose key

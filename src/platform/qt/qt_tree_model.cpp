@@ -3,6 +3,8 @@
 #include <QMetaObject>
 #include <QString>
 
+#include <algorithm>
+
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -29,7 +31,7 @@ Status NodeModel::Append(int parent, const std::string& key, const std::string& 
   } else {
     store_.AddUnindexed(key, text);
   }
-  links_.push_back(static_cast<std::uint32_t>(parent + 1));
+  if (static_cast<std::size_t>(id) >> 6 == has_list_.size()) has_list_.push_back(0);
   (siblings == nullptr ? MakeListOf(parent) : *siblings).push_back(id);
   if (!in_batch_) endInsertRows();
   return Status::Ok();
@@ -37,12 +39,12 @@ Status NodeModel::Append(int parent, const std::string& key, const std::string& 
 
 const NodeModel::ChildList* NodeModel::ListOf(int parent) const {
   if (parent == kNone) return &top_level_;
-  if ((links_[static_cast<std::size_t>(parent)] & kHasChildren) == 0) return nullptr;
+  if (!HasList(parent)) return nullptr;
   if (parent != last_parent_) {
     last_list_ = list_of_.find(parent)->second;
     last_parent_ = parent;
   }
-  return last_list_;
+  return &last_list_->ids;
 }
 
 NodeModel::ChildList* NodeModel::ListOf(int parent) {
@@ -50,14 +52,42 @@ NodeModel::ChildList* NodeModel::ListOf(int parent) {
 }
 
 NodeModel::ChildList& NodeModel::MakeListOf(int parent) {
-  if (lists_used_ == lists_.size()) lists_.push_back(std::make_unique<ChildList>());
-  ChildList& list = *lists_[lists_used_++];
-  list.clear();
+  if (lists_used_ == lists_.size()) lists_.push_back(std::make_unique<Children>());
+  Children& list = *lists_[lists_used_++];
+  list.ids.clear();
+  // The parent's own parent, found while the parent is still a node without
+  // children.
+  list.parent = Parent(parent);
   list_of_.emplace(parent, &list);
-  links_[static_cast<std::size_t>(parent)] |= kHasChildren;
+  has_list_[static_cast<std::size_t>(parent) >> 6] |= std::uint64_t{1} << (parent & 63);
   last_parent_ = parent;
   last_list_ = &list;
-  return list;
+  return list.ids;
+}
+
+int NodeModel::RowIn(const ChildList& siblings, int id) {
+  std::size_t low = 0, high = siblings.size();
+  while (low < high) {
+    const std::size_t middle = low + (high - low) / 2;
+    if (siblings[middle] < id) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  return low < siblings.size() && siblings[low] == id ? static_cast<int>(low) : -1;
+}
+
+int NodeModel::Parent(int id) const {
+  if (HasList(id)) return list_of_.find(id)->second->parent;
+  // A node without children is in exactly one list: its parent's, most
+  // likely the one used last.
+  if (last_list_ != nullptr && RowIn(last_list_->ids, id) >= 0) return last_parent_;
+  if (RowIn(top_level_, id) >= 0) return kNone;
+  for (const auto& [parent, list] : list_of_) {
+    if (RowIn(list->ids, id) >= 0) return parent;
+  }
+  return kNone;
 }
 
 void NodeModel::Clear() {
@@ -65,7 +95,7 @@ void NodeModel::Clear() {
   const bool shown = !in_batch_ && Count() > 0;
   if (shown) beginResetModel();
   store_.Clear();
-  links_.clear();
+  std::fill(has_list_.begin(), has_list_.end(), 0);
   top_level_.clear();
   lists_used_ = 0;
   list_of_.clear();
@@ -126,36 +156,40 @@ int NodeModel::Child(int parent, int row) const {
 
 int NodeModel::IdOf(const QModelIndex& index) const {
   if (in_batch_ || !index.isValid() || index.model() != this) return kNone;
-  const quintptr id = index.internalId();
+  const quintptr id = index.internalId() & 0xFFFFFFFFu;
   return id < static_cast<quintptr>(Count()) ? static_cast<int>(id) : kNone;
 }
 
 QModelIndex NodeModel::IndexOf(int id) const {
   if (in_batch_ || id < 0 || id >= Count()) return {};
+  return IndexIn(Parent(id), id);
+}
+
+// An index carries the node's id in its low 32 bits and the parent's id + 1
+// above them.
+static_assert(sizeof(quintptr) >= 8, "a model index carries two node ids");
+
+QModelIndex NodeModel::IndexIn(int parent, int id) const {
   // Siblings are listed in the order they were added, which is the order of
   // their ids: the row is found by bisection.
-  const ChildList& siblings = *ListOf(Parent(id));
-  std::size_t low = 0, high = siblings.size();
-  while (low < high) {
-    const std::size_t middle = low + (high - low) / 2;
-    if (siblings[middle] < id) {
-      low = middle + 1;
-    } else {
-      high = middle;
-    }
-  }
-  return createIndex(static_cast<int>(low), 0, static_cast<quintptr>(id));
+  const int row = RowIn(*ListOf(parent), id);
+  return createIndex(row, 0, static_cast<quintptr>(static_cast<std::uint32_t>(id)) |
+                                 static_cast<quintptr>(parent + 1) << 32);
 }
 
 QModelIndex NodeModel::index(int row, int column, const QModelIndex& parent) const {
   if (column != 0 || row < 0 || row >= rowCount(parent)) return {};
-  const int id = Child(parent.isValid() ? IdOf(parent) : kNone, row);
-  return createIndex(row, 0, static_cast<quintptr>(id));
+  const int parent_id = parent.isValid() ? IdOf(parent) : kNone;
+  const int id = Child(parent_id, row);
+  return createIndex(row, 0, static_cast<quintptr>(static_cast<std::uint32_t>(id)) |
+                                 static_cast<quintptr>(parent_id + 1) << 32);
 }
 
 QModelIndex NodeModel::parent(const QModelIndex& child) const {
   const int id = IdOf(child);
-  return id == kNone ? QModelIndex() : IndexOf(Parent(id));
+  if (id == kNone) return {};
+  const int parent = static_cast<int>(child.internalId() >> 32) - 1;
+  return parent == kNone ? QModelIndex() : IndexOf(parent);
 }
 
 int NodeModel::rowCount(const QModelIndex& parent) const {

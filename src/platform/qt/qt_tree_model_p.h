@@ -23,8 +23,11 @@ namespace agendia::platform::qt {
 // a QString only when a view asks for it.
 //
 // Memory per node is what a list of up to a million memos can afford: the
-// key and text in blocks, the parent's id, and one entry in its parent's
-// child list; only nodes that have children own a list. Nothing moves as the
+// key and text in blocks, one entry in its parent's child list, and a bit
+// that tells whether it has children; only nodes that have children own a
+// list, and only they keep their parent's id. A model index carries its
+// node's id and its parent's, so the views never need the parent of a node
+// without children; Parent finds it in the lists, by bisection. Nothing moves as the
 // tree grows (see StableArray), and Clear keeps every buffer, so the window's
 // rebuild after each save allocates almost nothing and touches no new page.
 // Nodes are only ever appended or all removed, so a node's row never changes.
@@ -73,7 +76,7 @@ class NodeModel final : public QAbstractItemModel {
   int Count() const { return store_.Count(); }
   std::string Key(int id) const { return std::string(store_.Key(id)); }
   std::string Text(int id) const { return std::string(store_.Text(id)); }
-  int Parent(int id) const { return ParentIn(links_[static_cast<std::size_t>(id)]); }
+  int Parent(int id) const;
   // The children of `parent` (kNone: the top level), in the order added.
   int ChildCount(int parent) const;
   int Child(int parent, int row) const;
@@ -95,11 +98,18 @@ class NodeModel final : public QAbstractItemModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
-  // Per node: the parent's id + 1 (0 for the top level) in the low 31 bits,
-  // and in the top bit whether the node has a child list.
-  static constexpr std::uint32_t kHasChildren = 0x80000000u;
-  static int ParentIn(std::uint32_t link) { return static_cast<int>(link & ~kHasChildren) - 1; }
   using ChildList = StableArray<int>;
+  struct Children {
+    ChildList ids;  // in the order added, which is the order of the ids
+    int parent = kNone;
+  };
+  bool HasList(int id) const {
+    return (has_list_[static_cast<std::size_t>(id) >> 6] >> (id & 63) & 1) != 0;
+  }
+  // The index of node `id`, a child of `parent`.
+  QModelIndex IndexIn(int parent, int id) const;
+  // The row of `id` among `siblings`, or -1.
+  static int RowIn(const ChildList& siblings, int id);
   // The child list of `parent` (kNone: the top level), or null for a node
   // without children.
   const ChildList* ListOf(int parent) const;
@@ -109,16 +119,17 @@ class NodeModel final : public QAbstractItemModel {
 
   // Empty keys are added unindexed: such a node is never found.
   TreeNodeStore store_;
-  StableArray<std::uint32_t> links_;  // by node id
+  // By node id, a bit per node: whether it has a child list.
+  std::vector<std::uint64_t> has_list_;
   ChildList top_level_;
   // The child lists of the nodes that have children; lists_ keeps every
   // list made (reused after Clear), list_of_ maps a parent to its list.
-  std::vector<std::unique_ptr<ChildList>> lists_;
+  std::vector<std::unique_ptr<Children>> lists_;
   std::size_t lists_used_ = 0;
-  std::unordered_map<int, ChildList*> list_of_;
+  std::unordered_map<int, Children*> list_of_;
   // The list asked for last: a view asks for one parent's rows in a row.
   mutable int last_parent_ = kNone;
-  mutable const ChildList* last_list_ = nullptr;
+  mutable const Children* last_list_ = nullptr;
 
   std::vector<std::pair<int, bool>> expansions_;
   bool in_batch_ = false;
