@@ -413,6 +413,33 @@ TEST_F(QtTreeViewTest, ARebuildOfAnOpenWindowListsEachGroupsOwnChildrenOnly) {
   EXPECT_FALSE(View()->isExpanded(ViewIndex("rtOne")));
 }
 
+// Only nodes with children keep their parent; the others are found in the
+// child lists, and the view's indexes carry their parent.
+TEST_F(QtTreeViewTest, EveryNodeKnowsItsParentAtEveryDepth) {
+  ShowWindow();
+  Rebuild({"rtOne", "rtDay"}, {{"rtDay", "D1"}, {"rtOne", "A1"}, {"rtDay", "D2"}}, {"rtDay"});
+  ASSERT_TRUE(tree_->AddNode("D2", kTreeChild, "N1", "memo N1").ok());
+  ASSERT_TRUE(tree_->AddNode("N1", kTreeChild, "L1", "memo L1").ok());
+  ASSERT_TRUE(tree_->SetExpanded("D2", true).ok());
+  ASSERT_TRUE(tree_->SetExpanded("N1", true).ok());
+
+  const std::vector<std::pair<std::string, std::optional<std::string>>> parents = {
+      {"rtOne", std::nullopt}, {"rtDay", std::nullopt}, {"D1", "rtDay"}, {"A1", "rtOne"},
+      {"D2", "rtDay"},         {"N1", "D2"},            {"L1", "N1"}};
+  QCoreApplication::processEvents();
+  QAbstractItemModel* model = View()->model();
+  for (const auto& [key, parent] : parents) {
+    SCOPED_TRACE(key);
+    ASSERT_TRUE(tree_->FindNode(key).has_value());
+    EXPECT_EQ(tree_->FindNode(key)->parent_key, parent);
+    const QModelIndex index = ViewIndex(key);
+    ASSERT_TRUE(index.isValid());
+    EXPECT_EQ(model->parent(index), parent ? ViewIndex(*parent) : QModelIndex());
+    EXPECT_EQ(model->index(index.row(), 0, model->parent(index)), index);
+  }
+  EXPECT_TRUE(View()->isExpanded(ViewIndex("N1")));
+}
+
 TEST_F(QtTreeViewTest, HoldsAMillionNodes) {
   const std::string groups[] = {"rtOne", "rtDay", "rtWeek", "rtMonth", "rtQuarter", "rtYear"};
   for (const std::string& group : groups) {
