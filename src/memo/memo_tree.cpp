@@ -107,12 +107,13 @@ Status AddDueMemo(platform::TreeView& tree, int16_t kind, const std::string& key
     for (std::size_t i = 0; i < relatives.size(); ++i) relatives[i] = std::string(kRecurrenceKinds[i].group_key);
     return relatives;
   }();
-  if (tree.FindNode(key)) {
-    left_out.Add(Status::Error(hr::kInvalidArg,
-                               "its identifier '" + key + "' is not unique in the list"));
-    return Status::Ok();
-  }
-  return tree.AddNode(kRelatives[static_cast<std::size_t>(kind)], platform::kTreeChild, key, title);
+  // Identifiers are almost always unique, so the node is added at once and
+  // the key looked up only when the tree refuses it: one lookup per memo.
+  const Status added =
+      tree.AddNode(kRelatives[static_cast<std::size_t>(kind)], platform::kTreeChild, key, title);
+  if (added.ok() || !tree.FindNode(key)) return added;
+  left_out.Add(Status::Error(hr::kInvalidArg, "its identifier '" + key + "' is not unique in the list"));
+  return Status::Ok();
 }
 
 Status ExpandGroups(platform::TreeView& tree) {

@@ -116,6 +116,19 @@ TEST_F(MemoTreeTest, KeepsTheRowOrderKeysAsStoredAndShowsANullTitleAsEmpty) {
   EXPECT_EQ(shown.texts[" spaced "], " spaced ");
 }
 
+TEST_F(MemoTreeTest, AMemoWhoseIdentifierIsAlreadyANodeIsLeftOutAndReportedOnce) {
+  for (const char* id : {"d1", "rtWeek", "d2"}) database.Insert(Memo(id, 1));
+  TreeShown shown = OpenAndReadTree();
+  EXPECT_EQ(shown.top_level, kGroups);
+  EXPECT_EQ(shown.children["rtDay"], (std::vector<std::string>{"d1", "d2"}));
+  EXPECT_EQ(shown.children.count("rtWeek"), 0u);
+  EXPECT_EQ(shown.expanded, std::vector<bool>(6, true));
+  EXPECT_EQ(MessageTexts(),
+            std::vector<std::string>{"1 memo could not be read and is not listed. The first: its "
+                                     "identifier 'rtWeek' is not unique in the list(-2147024809)"});
+  ExpectEverythingReleased();
+}
+
 TEST_F(MemoTreeTest, AUserIdentifierWithAnApostropheFindsItsOwnMemos) {
   MemoRow memo = Memo("m1", 1);
   memo.receiver = "o'neil";
