@@ -12,6 +12,9 @@ constexpr const char* kTimeMissingKey = "Q7.PUB.PORTAL0078";
 constexpr const char* kHourMissingKey = "Q7.PUB.PORTAL0079";
 constexpr const char* kMinuteMissingKey = "Q7.PUB.PORTAL0080";
 constexpr const char* kTimeOutOfRangeKey = "Q7.PUB.PORTAL0081";
+// An update that found no memo to change (deleted meanwhile): shown as a
+// database failure, the text followed by the error number.
+constexpr const char* kMemoGoneKey = "Agendia.frmCalendarInfo.MemoGoneNotSaved";
 }  // namespace
 
 // Checks the editor, writes the memo (a new row in mode 0, the selected memo
@@ -61,9 +64,9 @@ Status frmCalendarInfo::btnSave_Click() {
   if (m_nEditMode == 1 && changed == 0) {
     // Deleted meanwhile (here or elsewhere), or no memo selected any more.
     btnModify->SetEnabled(false);
-    ShowDbError(Status::Error(db::err::kNoCurrentRecord,
-                              "The memo was not saved: it no longer exists. Add saves what you typed "
-                              "as a new memo"));
+    auto text = GetString(kMemoGoneKey);
+    if (!text.ok()) return text.status();
+    ShowDbError(Status::Error(db::err::kNoCurrentRecord, *text));
     return Status::Ok();
   }
   // The reload shows its own database failures; anything else it reports

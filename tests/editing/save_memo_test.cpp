@@ -226,6 +226,28 @@ TEST_F(SaveMemoTest, ModifyAfterAGroupClickUpdatesNoMemoSaysSoAndKeepsTheInput) 
             1);
 }
 
+// That message comes from the resource texts, in the window's language.
+TEST_F(SaveMemoTest, TheMessageOfAMemoGoneIsInTheWindowsLanguage) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"zh-cn", "信息未保存：该信息已不存在。按“增加”可将输入的内容保存为新信息(3021)"},
+      {"zh-tw", "資訊未儲存：該資訊已不存在。按「新增」可將輸入的內容儲存為新資訊(3021)"},
+  };
+  database.Insert(Memo("m1", 2));
+  for (const auto& [language, message] : cases) {
+    SCOPED_TRACE(language);
+    context.language = language;
+    memory.toolkit->message_boxes.clear();
+    ASSERT_TRUE(Session([&](MemoryFormWindow& w, frmCalendarInfo&) {
+                  ASSERT_TRUE(w.Tree("tvInfo")->ClickNode("m1"));
+                  ASSERT_TRUE(w.Button("btnModify")->Click());
+                  ASSERT_TRUE(w.Tree("tvInfo")->ClickNode("rtWeek"));
+                  ASSERT_TRUE(w.Button("btnSave")->Click());
+                }).ok());
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{message});
+  }
+  EXPECT_EQ(database.Memos().at(0).at("cMsgTitle"), "title");
+}
+
 // Modify stays off once the memo is gone; a second Delete stays silent.
 TEST_F(SaveMemoTest, AfterADeleteThereIsNothingToModifyAndASecondDeleteIsSilent) {
   database.Insert(Memo("m1", 2));

@@ -20,6 +20,7 @@ const char* const kAllKeys[] = {
     "Q7.PUB.PORTAL.frmNoter.014",        "Q7.PUB.PORTAL.frmNoter.015",
     "Q7.PUB.PORTAL0078",                 "Q7.PUB.PORTAL0079",
     "Q7.PUB.PORTAL0080",                 "Q7.PUB.PORTAL0081",
+    "Agendia.frmCalendarInfo.MemoGoneNotSaved",
 };
 
 std::shared_ptr<ResourceService> ServiceOver(const std::string& directory) {
