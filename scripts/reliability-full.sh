@@ -10,5 +10,14 @@ export AGENDIA_RELIABILITY_SAVES=${AGENDIA_RELIABILITY_SAVES:-1000}
 export AGENDIA_RELIABILITY_KILLS=${AGENDIA_RELIABILITY_KILLS:-50}
 export TZ=UTC LC_ALL=C.UTF-8
 start=$(date +%s)
-"$build/bin/agendia_load_tests" | tee /dev/stderr | grep '^figures:' || true
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+# The tests' own verdict is the script's: a failed run is never reported as
+# figures alone.
+status=0
+"$build/bin/agendia_load_tests" 2>&1 | tee "$log" || status=$?
+echo
+grep '^figures:' "$log" || true
 echo "took $(( $(date +%s) - start )) s"
+[ "$status" -eq 0 ] || echo "FAILED (status $status)" >&2
+exit "$status"
