@@ -24,10 +24,11 @@ NodeTreeView::NodeTreeView(QWidget* parent) : QTreeView(parent) {
   setRootIsDecorated(true);
   setUniformRowHeights(true);  // keeps layout linear in the visible rows
   // A long title scrolls sideways, as in a native tree view, rather than
-  // being cut with an ellipsis. The header measures only the rows near the
-  // visible ones, so this stays cheap on a large tree.
+  // being cut with an ellipsis. The header measures only the rows in view,
+  // so the cost does not grow with the tree.
   header()->setStretchLastSection(false);
   header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  header()->setResizeContentsPrecision(0);
   setTextElideMode(Qt::ElideNone);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::SingleSelection);

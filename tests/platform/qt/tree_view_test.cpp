@@ -107,6 +107,20 @@ TEST_F(QtTreeViewTest, ATitleWiderThanTheTreeScrollsSidewaysAndItsToolTipShowsIt
                          View()->fontMetrics().horizontalAdvance(QString::fromStdString(title));
   EXPECT_GE(View()->columnWidth(0), text_right);
   EXPECT_GT(View()->horizontalScrollBar()->maximum(), 0);
+
+  // Further down, out of view at first: the column widens when it is scrolled to.
+  for (int n = 0; n < 200; ++n) {
+    ASSERT_TRUE(tree_->AddNode("rtDay", kTreeChild, "S" + std::to_string(n), "short").ok());
+  }
+  const std::string longer = title + ", and the toner for the copier on the second floor";
+  ASSERT_TRUE(tree_->AddNode("rtDay", kTreeChild, "M2", longer).ok());
+  QCoreApplication::processEvents();
+  const QModelIndex last = View()->model()->index(201, 0, View()->model()->index(0, 0));
+  View()->scrollTo(last);
+  QCoreApplication::processEvents();
+  EXPECT_GE(View()->columnWidth(0),
+            View()->visualRect(last).left() + View()->horizontalScrollBar()->value() +
+                View()->fontMetrics().horizontalAdvance(QString::fromStdString(longer)));
 }
 
 TEST_F(QtTreeViewTest, RefusesDuplicateKeysUnknownRelativesAndOtherRelationships) {
