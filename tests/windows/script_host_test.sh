@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # A script host (Wine's cscript running open_calendar.vbs) creates
 # AgendiaVB.Calender by ProgID from the registered DLL, calls its members by
-# name and opens the window on an SQLite database through ODBC, which this
-# build does not reach yet: the failure is shown, the window opens and
-# closes on Escape.
+# name and opens the window on an SQLite database through ODBC. The window is
+# driven like a person would: Add, 9:30, Weekly, a title with Chinese
+# characters, a content, Save, Escape; the row is read with the sqlite3 shell.
 set -euo pipefail
 here=$(dirname "$0")
 # shellcheck source=wine_env.sh
@@ -37,16 +37,51 @@ wine cscript //nologo "$(winpath "$here/open_calendar.vbs")" "Driver=SQLite3;Dat
   demo 2024-03-01 en-us >"$log" 2>&1 &
 pid=$!
 
-# This build of the DLL reaches no database yet: loading the tree shows the
-# failure in a message box with the default title, before the window shows.
-box=$(timeout 60 xdotool search --sync --onlyvisible --name "^AgendiaVB\$" 2>/dev/null | head -n 1) ||
-  failed "the database failure was not shown"
-xdotool windowfocus --sync "$box" 2>/dev/null
-xdotool key Return 2>/dev/null
 calendar=$(timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1) ||
   failed "the calendar window did not appear"
 [ -n "$calendar" ] || failed "the calendar window did not appear"
 
+# Without a window manager the X window is the dialog's client area, and it
+# is never activated by the server: focus it directly, never activate it.
+xdotool windowfocus --sync "$calendar" 2>/dev/null
+eval "$(xdotool getwindowgeometry --shell "$calendar" 2>/dev/null)"
+client_width_twips=7935
+middle() {
+  echo $(( ($1 + $3 / 2) * WIDTH / client_width_twips )) $(( ($2 + $4 / 2) * WIDTH / client_width_twips ))
+}
+click() {
+  # shellcheck disable=SC2046
+  xdotool mousemove --window "$calendar" --sync $(middle "$@") click 1 2>/dev/null
+  sleep 0.3
+}
+add_button=(3000 2880 855 375)
+save_button=(5880 2880 855 375)
+hour_field=(3000 480 405 285)
+minute_field=(3600 480 375 285)
+title_field=(3000 870 4635 315)
+content_field=(3000 1260 4635 1485)
+rows() { sqlite3 -readonly -cmd ".timeout 2000" "$db" "$1" 2>/dev/null || echo "?"; }
+
+sleep 0.5
+click "${add_button[@]}"
+click "${hour_field[@]}"
+xdotool type --delay 80 "9" 2>/dev/null
+click "${minute_field[@]}"
+xdotool type --delay 80 "30" 2>/dev/null
+# The kind list follows the minute in the tab order: Home picks Once, each
+# Down the next kind.
+xdotool key --delay 120 Tab Home Down Down 2>/dev/null
+click "${title_field[@]}"
+xdotool type --delay 80 "周会 Team" 2>/dev/null
+click "${content_field[@]}"
+xdotool type --delay 60 "Room 3" 2>/dev/null
+click "${save_button[@]}"
+
+for _ in $(seq 1 50); do
+  [ "$(rows "select count(*) from ZA_Message;")" = "1" ] && break
+  sleep 0.2
+done
+[ -n "${AGENDIA_SCREENSHOT:-}" ] && import -window "$calendar" "$AGENDIA_SCREENSHOT" 2>/dev/null
 xdotool windowfocus --sync "$calendar" 2>/dev/null || true
 xdotool key Escape 2>/dev/null
 timeout 30 tail --pid="$pid" -f /dev/null || failed "the calendar did not close on Escape"
@@ -66,4 +101,13 @@ expect_line "failure: 80020005 CalenderDesign: cAcc_ID is not a text"
 expect_line "closed; arguments unchanged: True"
 expect_line "done"
 
-echo "ok: created by ProgID, members called by name, the database failure shown, closed on Escape"
+count=$(rows "select count(*) from ZA_Message;")
+[ "$count" = 1 ] || failed "expected exactly one memo row, found $count"
+actual=$(rows "select nMsgType, cMsgTitle, cMsgContent, cSender, cReceiver, dSend, nValidDay,
+                      bHasRead, DisplayPeriods, Account, Year, length(cMsgId) > 0
+               from ZA_Message;")
+expected="100|周会 Team|Room 3|demo|demo|2024-03-01 09:30:00|570|0|2|001|2024|1"
+[ "$actual" = "$expected" ] || failed "the memo row differs
+  expected: $expected
+  actual:   $actual"
+echo "ok: Add, 9:30, Weekly, '周会 Team' / 'Room 3', Save wrote one memo row; closed on Escape"
