@@ -15,8 +15,7 @@ Status frmCalendarInfo::btnDelete_Click() {
   const bool executed = ExecuteMemoStatement(memo::DeleteMemo(msg_id, g_cUser), deleted).ok();
   // The reload shows its own database failures; anything else it reports
   // once the editor is emptied and locked.
-  const Status reloaded = LoadMemoTree(
-      executed ? "The memo is deleted, but the list of memos could not be read again: " : "");
+  const Status reloaded = LoadMemoTree(executed ? &texts::kDeletedButNotListed : nullptr);
   if (executed) btnModify->SetEnabled(false);
   btnDelete->SetEnabled(true);
   btnSave->SetEnabled(false);

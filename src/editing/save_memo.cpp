@@ -12,9 +12,6 @@ constexpr const char* kTimeMissingKey = "Q7.PUB.PORTAL0078";
 constexpr const char* kHourMissingKey = "Q7.PUB.PORTAL0079";
 constexpr const char* kMinuteMissingKey = "Q7.PUB.PORTAL0080";
 constexpr const char* kTimeOutOfRangeKey = "Q7.PUB.PORTAL0081";
-// An update that found no memo to change (deleted meanwhile): shown as a
-// database failure, the text followed by the error number.
-constexpr const char* kMemoGoneKey = "Agendia.frmCalendarInfo.MemoGoneNotSaved";
 }  // namespace
 
 // Checks the editor, writes the memo (a new row in mode 0, the selected memo
@@ -64,14 +61,13 @@ Status frmCalendarInfo::btnSave_Click() {
   if (m_nEditMode == 1 && changed == 0) {
     // Deleted meanwhile (here or elsewhere), or no memo selected any more.
     btnModify->SetEnabled(false);
-    auto text = GetString(kMemoGoneKey);
-    if (!text.ok()) return text.status();
-    ShowDbError(Status::Error(db::err::kNoCurrentRecord, *text));
+    // Shown as a database failure: the text followed by the error number.
+    ShowDbError(Status::Error(db::err::kNoCurrentRecord, TextOf(texts::kMemoGoneNotSaved)));
     return Status::Ok();
   }
   // The reload shows its own database failures; anything else it reports
   // once the window is back in browsing.
-  const Status reloaded = LoadMemoTree("The memo is saved, but the list of memos could not be read again: ");
+  const Status reloaded = LoadMemoTree(&texts::kSavedButNotListed);
   if (m_nEditMode == 1) btnModify->SetEnabled(false);
   cboIntrval->SetEnabled(false);
   btnDelete->SetEnabled(false);

@@ -2,6 +2,7 @@
 
 #include "base/date_text.h"
 #include "db/database.h"
+#include "form/window_texts.h"
 #include "memo/memo_store.h"
 #include "memo/memo_tree.h"
 #include "platform/controls.h"
@@ -16,7 +17,7 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
+#include <vector>
 
 namespace agendia {
 
@@ -69,6 +70,10 @@ class frmCalendarInfo final : private platform::FormEvents {
 
   // Localisation.
   Status SetCaptions();
+  // `text` in the current language with its placeholders filled by `values`
+  // (form/window_texts.h). Its English text when the resource library lacks
+  // the key: the lookup fails, or gives back nothing or the key itself.
+  std::string TextOf(const WindowText& text, const std::vector<std::string>& values = {});
   void ApplyFontRule(platform::Control* control);
   std::string WeekdayName(int16_t weekday);
   void SetWeekdayLabel();
@@ -95,8 +100,9 @@ class frmCalendarInfo final : private platform::FormEvents {
   Status ExecuteMemoStatement(const std::string& strSql, long& records_affected);
 
   // Memo tree and recurrence rule (memo/memo_tree.h, memo/due_rule.h).
-  // `failure_prefix` goes before the description of a database failure.
-  Status LoadMemoTree(std::string_view failure_prefix = {});
+  // A database failure's description is shown in `failure_text` (as %1),
+  // or alone without one.
+  Status LoadMemoTree(const WindowText* failure_text = nullptr);
   Status FillMemoTree(const memo::DueMemos& due, memo::LeftOut& left_out);
   bool IsMemoDue(const base::Date& dCurrDay, const base::Date& dMemoDay, int16_t nPeriod);
 

@@ -32,6 +32,14 @@ StatusOr<std::string> frmCalendarInfo::GetString(const std::string& strResID) {
   return m_oResService->GetString(strResID, lanuage);
 }
 
+// The window's own messages are extras that a host's resource texts may
+// lack; the user then reads them in English rather than a bare key or nothing.
+std::string frmCalendarInfo::TextOf(const WindowText& text, const std::vector<std::string>& values) {
+  auto found = GetString(text.key);
+  const bool lacking = !found.ok() || found->empty() || *found == text.key;
+  return FillPlaceholders(lacking ? std::string_view(text.english) : std::string_view(*found), values);
+}
+
 // Sets every caption from the resource texts and fills the interval list
 // with the names of the recurrence kinds, in the order of their codes.
 Status frmCalendarInfo::SetCaptions() {

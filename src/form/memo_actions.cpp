@@ -54,9 +54,9 @@ Status frmCalendarInfo::ExecuteMemoStatement(const std::string& strSql, long& re
 // out, and reported once, with their count, after the tree is built.
 //
 // A failure of the group nodes or of a caption lookup goes to the caller. A
-// failure from the database, or of a memo's node, is shown to the user,
-// `failure_prefix` before its description.
-Status frmCalendarInfo::LoadMemoTree(std::string_view failure_prefix) {
+// failure from the database, or of a memo's node, is shown to the user, in
+// `failure_text` when there is one.
+Status frmCalendarInfo::LoadMemoTree(const WindowText* failure_text) {
   const auto add_groups = [this] {
     tvInfo->Clear();
     return memo::AddGroupNodes(*tvInfo, [this](const char* key) { return GetString(key); });
@@ -90,15 +90,14 @@ Status frmCalendarInfo::LoadMemoTree(std::string_view failure_prefix) {
   if (loaded.ok()) AGENDIA_RETURN_IF_ERROR(memo::ExpandGroups(*tvInfo));
 
   if (!loaded.ok()) {
-    ShowDbError(failure_prefix.empty()
+    ShowDbError(failure_text == nullptr
                     ? loaded
-                    : Status::Error(loaded.code(), std::string(failure_prefix) + loaded.description()));
+                    : Status::Error(loaded.code(), TextOf(*failure_text, {loaded.description()})));
   } else if (left_out.count > 0) {
-    ShowDbError(Status::Error(
-        left_out.first.code(),
-        std::to_string(left_out.count) +
-            (left_out.count == 1 ? " memo could not be read and is" : " memos could not be read and are") +
-            " not listed. The first: " + left_out.first.description()));
+    const WindowText& text = left_out.count == 1 ? texts::kOneMemoLeftOut : texts::kMemosLeftOut;
+    const std::string shown =
+        TextOf(text, {std::to_string(left_out.count), left_out.first.description()});
+    ShowDbError(Status::Error(left_out.first.code(), shown));
   }
   return Status::Ok();
 }

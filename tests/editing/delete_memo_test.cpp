@@ -87,6 +87,26 @@ TEST_F(DeleteMemoTest, AnUnreachableDatabaseShowsTwoMessagesKeepsTheMemoAndEmpti
   EXPECT_EQ(database.Memos().size(), 2u);
 }
 
+// The memo is gone; only reading the list again failed. The user is told so
+// in the window's language, and the tree keeps what it listed.
+TEST_F(DeleteMemoTest, AReloadThatFailsAfterTheDeleteNamesTheListAndKeepsTheTree) {
+  db_log->faults.push_back({"Recordset.Open(select * from VXSystem..ZA_Message where nMsgType=100 and cReceiver",
+                            2, Status::Error(db::err::kTimeout, "database is locked")});
+  EditorState after;
+  std::vector<std::string> listed;
+  ASSERT_TRUE(Session([&](MemoryFormWindow& w, frmCalendarInfo& form) {
+                ASSERT_TRUE(w.Tree("tvInfo")->ClickNode("m1"));
+                ASSERT_TRUE(w.Button("btnDelete")->Click());
+                after = ReadEditorState(w, form);
+                listed = w.Tree("tvInfo")->ChildKeys(std::string("rtWeek"));
+              }).ok());
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{
+                                "信息已删除，但无法重新读取信息列表：database is locked(-2147217871)"});
+  EXPECT_EQ(after, (EditorState{0, "m1", false, {"", "", "", "", ""}, 2, false, true, false}));
+  EXPECT_EQ(listed, (std::vector<std::string>{"m1", "m2"}));
+  EXPECT_EQ(database.Memos().size(), 1u);
+}
+
 TEST_F(DeleteMemoTest, AReloadThatFailsOutsideTheDatabaseIsShownAfterTheEditorIsLocked) {
   EditorState after;
   ASSERT_TRUE(Session([&](MemoryFormWindow& w, frmCalendarInfo& form) {

@@ -4,6 +4,8 @@
 #include "editing/editor_state.h"
 #include "support/window_fixture.h"
 
+#include <algorithm>
+
 namespace agendia::testing {
 namespace {
 
@@ -302,24 +304,37 @@ TEST_F(SaveMemoTest, AFailedStatementIsReportedAndTheEditorKeepsTheInputForAnoth
 }
 
 // The memo is stored; only reading the list again failed. The user is not
-// told the save failed, and the tree keeps what it listed.
+// told the save failed, in the window's language, and the tree keeps what it
+// listed.
 TEST_F(SaveMemoTest, AReloadThatFailsAfterAStoredMemoNamesTheListAndKeepsTheTree) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"en-us", "The memo is saved, but the list of memos could not be read again: "
+                "database is locked(-2147217871)"},
+      {"zh-tw", "資訊已儲存，但無法重新讀取資訊列表：database is locked(-2147217871)"},
+  };
   database.Insert(Memo("m1", 2));
-  db_log->faults.push_back({"Recordset.Open(select * from VXSystem..ZA_Message where nMsgType=100 and cReceiver",
-                            2, Status::Error(db::err::kTimeout, "database is locked")});
-  EditorState after;
-  std::vector<std::string> listed;
-  ASSERT_TRUE(Session([&](MemoryFormWindow& w, frmCalendarInfo& form) {
-                AddThroughEditor(w, "9", "30", "T", "C", 2);
-                after = ReadEditorState(w, form);
-                listed = w.Tree("tvInfo")->ChildKeys(std::string("rtWeek"));
-              }).ok());
-  EXPECT_EQ(MessageTexts(), std::vector<std::string>{
-                                "The memo is saved, but the list of memos could not be read again: "
-                                "database is locked(-2147217871)"});
-  EXPECT_EQ(after, (EditorState{0, "", false, {"9", "30", "", "T", "C"}, 2, false, false, false}));
-  EXPECT_EQ(listed, std::vector<std::string>{"m1"});
-  EXPECT_EQ(database.Memos().size(), 2u);
+  for (const auto& [language, message] : cases) {
+    SCOPED_TRACE(language);
+    std::vector<std::string> stored;  // ordered by identifier
+    for (const StoredRow& row : database.Memos()) stored.push_back(row.at("cMsgId").value_or(""));
+    MakePlatform(platform::langid::kChineseSimplified);
+    // The window's own listing goes through; the one after Save fails.
+    db_log->faults.push_back({"Recordset.Open(select * from VXSystem..ZA_Message where nMsgType=100 and cReceiver",
+                              2, Status::Error(db::err::kTimeout, "database is locked")});
+    context.language = language;
+    EditorState after;
+    std::vector<std::string> listed;
+    ASSERT_TRUE(Session([&](MemoryFormWindow& w, frmCalendarInfo& form) {
+                  AddThroughEditor(w, "9", "30", "T", "C", 2);
+                  after = ReadEditorState(w, form);
+                  listed = w.Tree("tvInfo")->ChildKeys(std::string("rtWeek"));
+                }).ok());
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{message});
+    EXPECT_EQ(after, (EditorState{0, "", false, {"9", "30", "", "T", "C"}, 2, false, false, false}));
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, stored);
+    EXPECT_EQ(database.Memos().size(), stored.size() + 1);
+  }
 }
 
 TEST_F(SaveMemoTest, AnUnreachableDatabaseShowsOneMessageAndKeepsTheEditorOpen) {

@@ -1,6 +1,7 @@
 #include "support/exclusive_lock.h"
 #include "support/window_fixture.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace agendia::testing {
@@ -124,8 +125,8 @@ TEST_F(MemoTreeTest, AMemoWhoseIdentifierIsAlreadyANodeIsLeftOutAndReportedOnce)
   EXPECT_EQ(shown.children.count("rtWeek"), 0u);
   EXPECT_EQ(shown.expanded, std::vector<bool>(6, true));
   EXPECT_EQ(MessageTexts(),
-            std::vector<std::string>{"1 memo could not be read and is not listed. The first: its "
-                                     "identifier 'rtWeek' is not unique in the list(-2147024809)"});
+            std::vector<std::string>{"1 条信息无法读取，未列出：its identifier 'rtWeek' is not "
+                                     "unique in the list(-2147024809)"});
   ExpectEverythingReleased();
 }
 
@@ -268,9 +269,59 @@ TEST_F(MemoTreeTest, AStoredSendDateThatIsNotADateIsReportedWithTheCountNotListe
   TreeShown shown = OpenAndReadTree();
   EXPECT_TRUE(shown.children.empty());
   ASSERT_EQ(MessageTexts().size(), 1u);
-  EXPECT_EQ(MessageTexts()[0],
-            "1 memo could not be read and is not listed. The first: Type mismatch: 'next tuesday' "
-            "is not a date(13)");
+  EXPECT_EQ(MessageTexts()[0], "1 条信息无法读取，未列出：Type mismatch: 'next tuesday' is not a date(13)");
+}
+
+TEST_F(MemoTreeTest, SeveralUnreadableMemosAreCountedWithTheFirstOnesFailureInTheWindowsLanguage) {
+  for (const auto& [id, send] : {std::pair{"b1", "next tuesday"}, std::pair{"b2", "someday"}}) {
+    MemoRow memo = Memo(id, 0);
+    memo.send = send;
+    database.Insert(memo);
+  }
+  const std::pair<const char*, const char*> cases[] = {
+      {"en-us", "2 memos could not be read and are not listed. The first: "},
+      {"zh-cn", "2 条信息无法读取，未列出。第一条的原因："},
+      {"zh-tw", "2 筆資訊無法讀取，未列出。第一筆的原因："},
+  };
+  for (const auto& [language, text] : cases) {
+    SCOPED_TRACE(language);
+    memory.toolkit->message_boxes.clear();
+    UserContext context;
+    context.language = language;
+    OpenAndReadTree(context);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{std::string(text) +
+                                                       "Type mismatch: 'next tuesday' is not a date(13)"});
+  }
+}
+
+// The window's own messages are not among the host's usual texts. A library
+// without them, whether its lookup fails or gives the key back, still tells
+// the user what happened, in English.
+TEST_F(MemoTreeTest, AResourceLibraryWithoutTheMessageShowsItInEnglishWithItsValues) {
+  const std::string key = "Agendia.frmCalendarInfo.OneMemoLeftOut";
+  const std::filesystem::path host_texts = database.folder() / "host-texts";
+  std::filesystem::create_directory(host_texts);
+  {
+    std::ifstream shipped(std::string(AGENDIA_TEST_RESOURCE_DIR) + "/zh-cn.txt");
+    std::ofstream without(host_texts / "zh-cn.txt");
+    for (std::string line; std::getline(shipped, line);) {
+      if (!line.starts_with(key + "=")) without << line << '\n';
+    }
+  }
+  MemoRow memo = Memo("broken", 0);
+  memo.send = "next tuesday";
+  database.Insert(memo);
+  const std::string english =
+      "1 memo could not be read and is not listed: Type mismatch: 'next tuesday' is not a date(13)";
+
+  MakePlatform(platform::langid::kChineseSimplified, host_texts.string());
+  OpenAndReadTree();
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{english}) << "the key given back";
+
+  MakePlatform(platform::langid::kChineseSimplified);
+  log->fail_keys = {key};
+  OpenAndReadTree();
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{english}) << "a failed lookup";
 }
 
 TEST_F(MemoTreeTest, AStartThatFailsBeforeTheTreeTouchesNoDatabase) {

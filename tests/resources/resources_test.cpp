@@ -20,7 +20,9 @@ const char* const kAllKeys[] = {
     "Q7.PUB.PORTAL.frmNoter.014",        "Q7.PUB.PORTAL.frmNoter.015",
     "Q7.PUB.PORTAL0078",                 "Q7.PUB.PORTAL0079",
     "Q7.PUB.PORTAL0080",                 "Q7.PUB.PORTAL0081",
-    "Agendia.frmCalendarInfo.MemoGoneNotSaved",
+    "Agendia.frmCalendarInfo.MemoGoneNotSaved",  "Agendia.frmCalendarInfo.SavedButNotListed",
+    "Agendia.frmCalendarInfo.DeletedButNotListed", "Agendia.frmCalendarInfo.OneMemoLeftOut",
+    "Agendia.frmCalendarInfo.MemosLeftOut",
 };
 
 std::shared_ptr<ResourceService> ServiceOver(const std::string& directory) {
