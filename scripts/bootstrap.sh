@@ -14,9 +14,11 @@ packages=(
   fonts-wqy-zenhei fonts-dejavu-core
   # The Windows build (Agendia.dll) and its tests under Wine: the mingw-w64
   # tool chains, widl and the IDL files it imports, the 64-bit Wine, and the
-  # host's ODBC driver manager and SQLite driver that Wine's odbc32 uses.
+  # host's ODBC driver manager and SQLite driver that Wine's odbc32 uses,
+  # and the outline Chinese font Wine draws the dialog fonts with (Wine
+  # drops strokes of WenQuanYi Zen Hei's embedded bitmaps: hyphens vanish).
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev
-  wine64 unixodbc libsqliteodbc
+  wine64 unixodbc libsqliteodbc fonts-wqy-microhei
 )
 
 missing=()

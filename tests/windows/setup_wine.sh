@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Test fixture: a private Wine prefix and a virtual display for this test
 # run, made once and shared by the Windows tests (they run one at a time).
-# Fonts: the dialog fonts are linked to the installed WenQuanYi font, so
-# Chinese texts show instead of boxes.
+# Fonts: the dialog fonts are linked to the outline font WenQuanYi Micro
+# Hei, so Chinese texts show instead of boxes. Not Zen Hei: Wine draws its
+# embedded bitmaps at dialog sizes without their thin horizontal strokes.
 set -euo pipefail
 here=$(dirname "$0")
 # shellcheck source=wine_env.sh
@@ -26,10 +27,10 @@ done
 export DISPLAY=":$(cat "$AGENDIA_WINE_STATE/display")"
 
 wine wineboot --init >/dev/null 2>&1 || fail "wineboot --init failed"
-font="WenQuanYi Zen Hei"
+font="WenQuanYi Micro Hei"
 for face in "SimSun" "宋体" "NSimSun" "Tahoma" "MS Sans Serif" "MS Shell Dlg" "Microsoft Sans Serif"; do
   wine reg add "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink" \
-    /v "$face" /t REG_MULTI_SZ /d "wqy-zenhei.ttc,$font" /f >/dev/null 2>&1 ||
+    /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,$font" /f >/dev/null 2>&1 ||
     fail "cannot link the font $face"
 done
 for face in "SimSun" "宋体" "NSimSun"; do
