@@ -95,9 +95,13 @@ expected="100|$memo_title|Room 3|demo|demo|2024-03-01 09:30:00|570|0|2|001|2024|
 echo "ok: Add, 9:30, Weekly, '$memo_title' / 'Room 3', Save wrote one memo row"
 
 # Save disabled itself and gave the tree the focus, so the keyboard goes on
-# from there: the tree selects its first group as it takes the focus, three
-# Downs reach the new memo under Weekly and show it, and Alt+D deletes it.
+# from there: the tree selects its first group as it takes the focus, and
+# three Downs reach the new memo under Weekly and show it. Add empties the
+# editor and disables Delete; Shift+Tab goes back to the tree, still on the
+# memo, and Enter shows it again, which enables Delete: Alt+D deletes it.
 xdotool key --delay 200 Down Down Down 2>/dev/null
+sleep 0.3
+xdotool key --delay 200 alt+a shift+Tab Return 2>/dev/null
 sleep 0.3
 xdotool key alt+d 2>/dev/null
 for _ in $(seq 1 50); do
@@ -105,8 +109,8 @@ for _ in $(seq 1 50); do
   sleep 0.2
 done
 [ "$(rows "select count(*) from ZA_Message;")" = 0 ] ||
-  failed "after Save the keyboard did not reach the tree: the memo was not selected and deleted"
-echo "ok: after Save the focus is in the tree; the memo selected there was deleted with Alt+D"
+  failed "the memo was not deleted: after Save the focus was not in the tree, or Enter there did not show the memo"
+echo "ok: after Save the focus is in the tree; Enter there showed the memo again and Alt+D deleted it"
 xdotool windowfocus --sync "$calendar" 2>/dev/null || true
 xdotool key Escape 2>/dev/null
 timeout 30 tail --pid="$pid" -f /dev/null || failed "the calendar did not close on Escape"

@@ -114,6 +114,7 @@ Win32ControlBase::Win32ControlBase(const ControlDesign& design, HWND window)
     : name_(design.name), kind_(design.kind), window_(window), font_(window, design.font) {}
 
 void Win32ControlBase::Detach() {
+  ClearAccessibleName();
   window_ = nullptr;
   font_.Detach();
 }

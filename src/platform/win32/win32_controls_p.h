@@ -62,10 +62,11 @@ class Win32ControlBase : public virtual Control {
   const std::string& Name() const override { return name_; }
   ControlKind Kind() const override { return kind_; }
   ControlFont* Font() override { return &font_; }
-  // Kept for the accessibility layer; the native controls are announced by
-  // the label that precedes them in the tab order, as in any dialog.
+  // Screen readers name a native control by the label just before it in
+  // the dialog's order (see Win32Label::SetBuddy); a name of its own is
+  // given to them as an annotation of the window, where the system has it.
   std::string AccessibleName() const override { return accessible_name_; }
-  void SetAccessibleName(const std::string& name) override { accessible_name_ = name; }
+  void SetAccessibleName(const std::string& name) override;
 
   HWND window() const { return window_; }
   // WM_COMMAND and WM_NOTIFY sent by this control to the dialog.
@@ -73,11 +74,15 @@ class Win32ControlBase : public virtual Control {
   virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
   // A message this control posted to the dialog (kPostedToControl) is back.
   virtual void OnPosted(LPARAM /*value*/) {}
+  // Enter was pressed while this control had the focus; the dialog turns it
+  // into its IDOK command before the control sees the key.
+  virtual void OnEnter() {}
   // Called just before the native window is destroyed.
   virtual void Detach();
 
  protected:
   bool Alive() const { return window_ != nullptr; }
+  void ClearAccessibleName();
   std::string NativeText() const;
   void SetNativeText(const std::string& text);
 
@@ -87,6 +92,7 @@ class Win32ControlBase : public virtual Control {
   HWND window_;
   Win32ControlFont font_;
   std::string accessible_name_;
+  bool annotated_ = false;  // the window carries a name annotation to remove
 };
 
 class Win32Label final : public Win32ControlBase, public Label {
@@ -94,8 +100,9 @@ class Win32Label final : public Win32ControlBase, public Label {
   using Win32ControlBase::Win32ControlBase;
   std::string Caption() const override { return NativeText(); }
   void SetCaption(const std::string& caption) override { SetNativeText(caption); }
-  // A native label names the control created after it; nothing more to tie.
-  void SetBuddy(Control* /*described*/) override {}
+  // Moves this label just before the control it describes in the dialog's
+  // order of children, where screen readers look for a control's name.
+  void SetBuddy(Control* described) override;
 };
 
 // The caption bar has no window of its own: its caption is the dialog's title.
@@ -194,6 +201,8 @@ class Win32TreeView final : public Win32ControlBase, public TreeView {
   }
   LRESULT OnNotify(const NMHDR& header) override;
   void OnPosted(LPARAM value) override;
+  // Enter on a node shows it again, as a click on it does.
+  void OnEnter() override;
 
  private:
   struct Node {

@@ -239,7 +239,14 @@ INT_PTR Win32FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
         if (cancel_button_) cancel_button_->Click();
         return TRUE;
       }
-      if (id == IDOK) return TRUE;  // Enter presses no button of its own
+      if (id == IDOK) {
+        // Enter presses no button of its own; the control with the focus
+        // may still take it (the tree shows its selected node again).
+        if (HWND focus = GetFocus(); focus && GetParent(focus) == dialog_) {
+          if (Win32ControlBase* control = ControlWithId(GetDlgCtrlID(focus))) control->OnEnter();
+        }
+        return TRUE;
+      }
       if (Win32ControlBase* control = ControlWithId(id)) control->OnCommand(HIWORD(wparam));
       return TRUE;
     }

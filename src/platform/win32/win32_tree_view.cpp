@@ -164,4 +164,8 @@ void Win32TreeView::OnPosted(LPARAM value) {
   if (item == TreeView_GetSelection(window())) RaiseClick(item);
 }
 
+void Win32TreeView::OnEnter() {
+  if (Alive()) RaiseClick(TreeView_GetSelection(window()));
+}
+
 }  // namespace agendia::platform::win32

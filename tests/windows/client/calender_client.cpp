@@ -58,6 +58,9 @@ struct WindowReport {
   std::atomic<int> message_boxes{0};
   // The tab stops in tab order, "class" or "class(hidden)", space-separated.
   std::wstring tab_order;
+  // For each input control in the dialog's order, "class=label": the label
+  // just before it, which screen readers take as its name ("-": none).
+  std::wstring labels;
   // The fonts of the controls as "face size charset", one per control,
   // space-separated with '|'.
   std::wstring fonts;
@@ -72,6 +75,19 @@ std::wstring TabOrder(HWND dialog) {
     if (!IsWindowVisible(child)) order += L"(hidden)";
   }
   return order;
+}
+
+std::wstring Labels(HWND dialog) {
+  std::wstring labels;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const std::wstring kind = ClassName(child);
+    if (kind != L"Edit" && kind != L"SysTreeView32" && kind != L"ComboBox") continue;
+    HWND before = GetWindow(child, GW_HWNDPREV);
+    const bool labelled = before && ClassName(before) == L"Static";
+    if (!labels.empty()) labels += L' ';
+    labels += kind + L"=" + (labelled ? WindowText(before) : L"-");
+  }
+  return labels;
 }
 
 // The distinct fonts of the visible controls, at 96 DPI: face, height in
@@ -130,6 +146,7 @@ BOOL CALLBACK WatchOne(HWND window, LPARAM target_pointer) {
   target->report->children = CountChildren(window);
   target->report->tab_order = TabOrder(window);
   target->report->fonts = Fonts(window);
+  target->report->labels = Labels(window);
   PostMessageW(window, WM_CLOSE, 0, 0);
   target->done = true;
   return FALSE;
@@ -245,6 +262,10 @@ int wmain(int argc, wchar_t** argv) {
   // English: every control in Tahoma 8 (11 pixels at 96 DPI), character set 0.
   Check(report.fonts == L"Tahoma -11 0", "with en-us every control has the font Tahoma 8, character set 0");
   std::printf("fonts: %s\n", Narrow(report.fonts.c_str()).c_str());
+  Check(report.labels == L"SysTreeView32=Memos due today Edit=Time: Edit=- ComboBox=- Edit=Until: "
+                         L"Edit=Title: Edit=Text:",
+        "each labelled field follows its label, where screen readers look for its name");
+  std::printf("labels: %s\n", Narrow(report.labels.c_str()).c_str());
   Check(IsWindowEnabled(top), "the portal window is enabled again after the calendar closed");
   Check(texts[0] == before && lstrcmpW(texts[0], argv[1]) == 0, "CalenderDesign writes nothing back");
   std::printf("message boxes answered: %d\n", report.message_boxes.load());
