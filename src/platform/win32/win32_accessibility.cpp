@@ -51,6 +51,13 @@ void Win32ControlBase::ClearAccessibleName() {
 void Win32Label::SetBuddy(Control* described) {
   auto* control = dynamic_cast<Win32ControlBase*>(described);
   if (!Alive() || control == nullptr || control->window() == nullptr || control->window() == window()) return;
+  // The host's labels are drawn beneath every control. A label that reaches
+  // into the control it names stays beneath, or it would paint over the
+  // control's edge; that control is named by an annotation of its own.
+  RECT label{}, field{}, overlap{};
+  GetWindowRect(window(), &label);
+  GetWindowRect(control->window(), &field);
+  if (IntersectRect(&overlap, &label, &field)) return;
   HWND before = GetWindow(control->window(), GW_HWNDPREV);
   if (before == window()) return;
   SetWindowPos(window(), before ? before : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -101,7 +101,8 @@ class Win32Label final : public Win32ControlBase, public Label {
   std::string Caption() const override { return NativeText(); }
   void SetCaption(const std::string& caption) override { SetNativeText(caption); }
   // Moves this label just before the control it describes in the dialog's
-  // order of children, where screen readers look for a control's name.
+  // order of children, where screen readers look for a control's name,
+  // unless the two overlap.
   void SetBuddy(Control* described) override;
 };
 
