@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev odbc-postgresql tdsodbc libsqliteodbc postgresql
-  xvfb xauth xdotool libx11-dev
+  xvfb xauth xdotool xclip libx11-dev
   clang libclang-rt-14-dev llvm
   fonts-wqy-zenhei fonts-dejavu-core
   # The Windows build (Agendia.dll) and its tests under Wine: the mingw-w64

@@ -2,21 +2,24 @@
 # A script host (Wine's cscript running open_calendar.vbs) creates
 # AgendiaVB.Calender by ProgID from the registered DLL, calls its members by
 # name and opens the window on an SQLite database through ODBC. The window is
-# driven like a person would: Add, 9:30, Weekly, a title, a content, Save;
-# the row is read with the sqlite3 shell; then the memo is picked in the tree
-# and deleted from the keyboard, and Escape closes the window.
+# driven like a person would: Add, 9:30, Weekly, a title with Chinese
+# characters, a content, Save; the row is read with the sqlite3 shell; then
+# the memo is picked in the tree and deleted from the keyboard, and Escape
+# closes the window.
 set -euo pipefail
 here=$(dirname "$0")
 # shellcheck source=wine_env.sh
 . "$here/wine_env.sh"
-for tool in xdotool sqlite3; do
+for tool in xdotool xclip sqlite3; do
   command -v "$tool" >/dev/null || fail "$tool is missing (scripts/bootstrap.sh)"
 done
 [ -n "${DISPLAY:-}" ] || fail "no virtual display: the fixture windows_wine_setup did not run"
 work=$(mktemp -d)
 pid=
+clipboard=
 cleanup() {
   if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null || true; fi
+  if [ -n "$clipboard" ]; then kill "$clipboard" 2>/dev/null || true; fi
   stop_wine
   rm -rf "$work"
 }
@@ -34,10 +37,11 @@ failed() {
   fail "$@"
 }
 
-# Typed in ASCII: xdotool types any other character by binding a spare key
-# for a moment, and Wine, slowed down by a busy machine, may look the key up
-# after the binding is gone and lose the character.
-memo_title="Team meeting"
+# The title has Chinese characters, so it is pasted with Ctrl+V from the X
+# clipboard: xdotool types a character that is on no key by binding a spare
+# key for a moment, and Wine, slowed down by a busy machine, may look the key
+# up after the binding is gone and lose the character.
+memo_title="Team meeting 团队例会"
 wine cscript //nologo "$(winpath "$here/open_calendar.vbs")" "Driver=SQLite3;Database=$db;NoCreat=1" \
   demo 2024-03-01 en-us >"$log" 2>&1 &
 pid=$!
@@ -73,7 +77,10 @@ xdotool type --delay 80 "30" 2>/dev/null
 # The kind list follows the minute in the tab order: Home picks Once, each
 # Down the next kind.
 xdotool key --delay 120 Tab Home Down Down Tab 2>/dev/null
-xdotool type --delay 80 "$memo_title" 2>/dev/null
+printf '%s' "$memo_title" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
+clipboard=$!
+sleep 0.3
+xdotool key --delay 120 ctrl+v 2>/dev/null
 xdotool key --delay 120 Tab 2>/dev/null
 xdotool type --delay 60 "Room 3" 2>/dev/null
 click "${save_button[@]}"
