@@ -6,6 +6,8 @@
 # Needs the Windows build (scripts/build-windows.sh or scripts/build.sh),
 # Wine, Xvfb, xdotool, sqlite3 and ImageMagick's import.
 # Usage: tools/windows-screenshots.sh [OUTPUT_FOLDER] [WINDOWS_BUILD_ROOT]
+# With AGENDIA_DPI=144 (or 192, ...) the screen has that many dots per inch,
+# and the pictures are named window-win32-LANG-150.png (or -200, ...).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-docs}
@@ -18,6 +20,11 @@ trap 'tests/windows/stop_wine.sh' EXIT
 . tests/windows/wine_env.sh
 keep_wine_up
 register_dll
+suffix=
+if [ -n "${AGENDIA_DPI:-}" ]; then
+  wine reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d "$AGENDIA_DPI" /f >/dev/null 2>&1
+  suffix=-$(( AGENDIA_DPI * 100 / 96 ))
+fi
 work=$(mktemp -d)
 
 samples() {  # language -> insert statements
@@ -58,9 +65,9 @@ for lang in zh-cn zh-tw en-us; do
   row_height=$(( 16 * WIDTH / 529 ))
   xdotool mousemove --window "$calendar" --sync $(( 60 * WIDTH / 529 )) $(( 24 * WIDTH / 529 + row_height + row_height / 2 )) click 1 2>/dev/null
   sleep 1
-  import -window "$calendar" "$out/window-win32-$lang.png"
+  import -window "$calendar" "$out/window-win32-$lang$suffix.png"
   xdotool key Escape 2>/dev/null
   wait "$pid" || true
-  echo "$out/window-win32-$lang.png"
+  echo "$out/window-win32-$lang$suffix.png"
 done
 rm -rf "$work"

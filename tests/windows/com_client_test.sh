@@ -14,6 +14,12 @@ register_dll
 
 db=$work/VXSystem.db
 sqlite3 "$db" <"$AGENDIA_SQL_DIR/sqlite/ZA_Message.sql"
+# A memo of each kind due on the client's day, and a second one of the
+# once kind: more rows than the tree's box shows.
+for row in 1:0 2:0 3:1 4:2 5:3 6:4 7:5; do
+  echo "insert into ZA_Message values ('CLIENT-${row%:*}', 100, 'Memo ${row%:*}', '', 'demo', 'demo',
+        '2024-03-01 09:00:00', 0, 0, ${row#*:}, '001', 2024);"
+done | sqlite3 "$db"
 # Wine's odbc32 hands the string to the host's unixODBC, whose SQLite driver
 # takes the Linux path.
 set +e

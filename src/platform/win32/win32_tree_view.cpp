@@ -72,7 +72,16 @@ Status Win32TreeView::SetExpanded(const std::string& key, bool expanded) {
   if (found == by_key_.end()) return Status::Error(hr::kInvalidArg, "Element not found: " + key);
   Node& node = nodes_[static_cast<size_t>(found->second)];
   node.expanded = expanded;
-  if (Alive() && node.item) TreeView_Expand(window(), node.item, expanded ? TVE_EXPAND : TVE_COLLAPSE);
+  if (Alive() && node.item) {
+    // The native tree scrolls to show the children of a node it expands, as
+    // a user's expanding asks; expanding from the program keeps the view
+    // where it is, so the list still starts at its first node once loaded.
+    HTREEITEM first_visible = TreeView_GetFirstVisible(window());
+    TreeView_Expand(window(), node.item, expanded ? TVE_EXPAND : TVE_COLLAPSE);
+    if (first_visible && TreeView_GetFirstVisible(window()) != first_visible) {
+      TreeView_SelectSetFirstVisible(window(), first_visible);
+    }
+  }
   return Status::Ok();
 }
 

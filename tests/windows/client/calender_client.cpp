@@ -9,6 +9,7 @@
 // Prints one line per check and exits 0 when all passed.
 
 #include <windows.h>
+#include <commctrl.h>
 #include <ole2.h>
 #include <oleauto.h>
 
@@ -61,6 +62,9 @@ struct WindowReport {
   // For each input control in the dialog's order, "class=label": the label
   // just before it, which screen readers take as its name ("-": none).
   std::wstring labels;
+  // The tree's nodes, and whether its first node is the first one in view.
+  int tree_nodes = 0;
+  bool tree_at_top = false;
   // The fonts of the controls as "face size charset", one per control,
   // space-separated with '|'.
   std::wstring fonts;
@@ -147,6 +151,10 @@ BOOL CALLBACK WatchOne(HWND window, LPARAM target_pointer) {
   target->report->tab_order = TabOrder(window);
   target->report->fonts = Fonts(window);
   target->report->labels = Labels(window);
+  if (HWND tree = FindWindowExW(window, nullptr, WC_TREEVIEWW, nullptr)) {
+    target->report->tree_nodes = static_cast<int>(TreeView_GetCount(tree));
+    target->report->tree_at_top = TreeView_GetFirstVisible(tree) == TreeView_GetRoot(tree);
+  }
   PostMessageW(window, WM_CLOSE, 0, 0);
   target->done = true;
   return FALSE;
@@ -266,6 +274,8 @@ int wmain(int argc, wchar_t** argv) {
                          L"Edit=Title: Edit=Text:",
         "each labelled field follows its label, where screen readers look for its name (the tree's label overlaps it and stays beneath)");
   std::printf("labels: %s\n", Narrow(report.labels.c_str()).c_str());
+  Check(report.tree_nodes == 13, "the tree lists the 7 memos due under their 6 kinds");
+  Check(report.tree_at_top, "the tree, taller than its box, opens scrolled to its first node");
   Check(IsWindowEnabled(top), "the portal window is enabled again after the calendar closed");
   Check(texts[0] == before && lstrcmpW(texts[0], argv[1]) == 0, "CalenderDesign writes nothing back");
   std::printf("message boxes answered: %d\n", report.message_boxes.load());
