@@ -57,6 +57,7 @@ struct WindowReport {
   std::atomic<bool> portal_disabled{false};
   std::atomic<int> children{0};
   std::atomic<int> message_boxes{0};
+  std::wstring first_message;  // the text of the first message box
   // The tab stops in tab order, "class" or "class(hidden)", space-separated.
   std::wstring tab_order;
   // For each input control in the dialog's order, "class=label": the label
@@ -139,8 +140,9 @@ BOOL CALLBACK WatchOne(HWND window, LPARAM target_pointer) {
     // A message box of the component (a database failure): report its text
     // and answer it.
     HWND text = GetDlgItem(window, 0xFFFF);
-    std::printf("message box: %s\n", Narrow(WindowText(text ? text : window).c_str()).c_str());
-    target->report->message_boxes++;
+    const std::wstring message = WindowText(text ? text : window);
+    std::printf("message box: %s\n", Narrow(message.c_str()).c_str());
+    if (target->report->message_boxes++ == 0) target->report->first_message = message;
     PostMessageW(window, WM_COMMAND, IDOK, 0);
     return TRUE;
   }
@@ -278,8 +280,29 @@ int wmain(int argc, wchar_t** argv) {
   Check(report.tree_at_top, "the tree, taller than its box, opens scrolled to its first node");
   Check(IsWindowEnabled(top), "the portal window is enabled again after the calendar closed");
   Check(texts[0] == before && lstrcmpW(texts[0], argv[1]) == 0, "CalenderDesign writes nothing back");
-  std::printf("message boxes answered: %d\n", report.message_boxes.load());
+  Check(report.message_boxes == 0, "no message box on the way");
   for (BSTR text : texts) SysFreeString(text);
+
+  // A database that cannot be opened: the window still opens, and says why
+  // in a message box with the component's title: the driver's description,
+  // then the error number in parentheses.
+  {
+    WindowReport broken;
+    std::thread broken_watcher(Watch, &broken, top);
+    BSTR args[6] = {SysAllocString(L"Driver=SQLite3;Database=/nonexistent/folder/VXSystem.db;NoCreat=1"),
+                    SysAllocString(L"demo"), SysAllocString(L"001"), SysAllocString(L"2024"),
+                    SysAllocString(L"2024-03-01"), SysAllocString(argv[2])};
+    HRESULT opened = calendar->CalenderDesign(&args[0], &args[1], &args[2], &args[3], &args[4], &args[5]);
+    broken_watcher.join();
+    for (BSTR arg : args) SysFreeString(arg);
+    const std::wstring& message = broken.first_message;
+    const size_t open = message.rfind(L'(');
+    Check(opened == S_OK && broken.seen && broken.tree_nodes == 6,
+          "with a database that cannot be opened the window still opens, with the six kinds and no memo");
+    Check(broken.message_boxes == 1 && open != std::wstring::npos && open > 0 && message.back() == L')' &&
+              std::wcstol(message.c_str() + open + 1, nullptr, 10) != 0,
+          "one message box tells the failure and its number");
+  }
 
   // A failing member: its description comes as the error information.
   ISupportErrorInfo* support = nullptr;
