@@ -8,32 +8,37 @@
 namespace agendia::platform::win32 {
 namespace {
 
-// The system's annotation service, created once per thread (it is an
-// apartment object of the host's thread). Null where the system lacks it:
-// the control then keeps the name of the label before it.
-IAccPropServices* AnnotationService() {
-  thread_local struct Service {
-    IAccPropServices* object = nullptr;
-    Service() {
-      if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IAccPropServices, reinterpret_cast<void**>(&object)))) {
-        object = nullptr;
-      }
+// The system's annotation service, for one call. It is not kept: a
+// reference held past the host's CoUninitialize would be released into a
+// torn-down apartment. Null where the system lacks it: the control then keeps
+// the name of the label before it.
+class AnnotationService {
+ public:
+  AnnotationService() {
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                reinterpret_cast<void**>(&object_)))) {
+      object_ = nullptr;
     }
-    ~Service() {
-      if (object) object->Release();
-    }
-  } service;
-  return service.object;
-}
+  }
+  ~AnnotationService() {
+    if (object_) object_->Release();
+  }
+  AnnotationService(const AnnotationService&) = delete;
+  AnnotationService& operator=(const AnnotationService&) = delete;
+  IAccPropServices* operator->() const { return object_; }
+  explicit operator bool() const { return object_ != nullptr; }
+
+ private:
+  IAccPropServices* object_ = nullptr;
+};
 
 }  // namespace
 
 void Win32ControlBase::SetAccessibleName(const std::string& name) {
   accessible_name_ = name;
   if (!Alive()) return;
-  IAccPropServices* service = AnnotationService();
-  if (service == nullptr) return;
+  AnnotationService service;
+  if (!service) return;
   const std::wstring wide = Widen(name);
   annotated_ = SUCCEEDED(service->SetHwndPropStr(window(), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                                  PROPID_ACC_NAME, wide.c_str()));
@@ -42,7 +47,7 @@ void Win32ControlBase::SetAccessibleName(const std::string& name) {
 void Win32ControlBase::ClearAccessibleName() {
   if (!annotated_ || !Alive()) return;
   annotated_ = false;
-  if (IAccPropServices* service = AnnotationService()) {
+  if (AnnotationService service; service) {
     MSAAPROPID name = PROPID_ACC_NAME;
     service->ClearHwndProps(window(), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name, 1);
   }
