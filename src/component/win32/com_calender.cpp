@@ -37,7 +37,7 @@ void FillExceptionInfo(EXCEPINFO* info, HRESULT code) {
   if (info->bstrSource == nullptr) info->bstrSource = SysAllocString(kErrorSource);
 }
 
-class ComCalender final : public ::_Calender, public ::ISupportErrorInfo {
+class ComCalender final : public RefCounted<::_Calender, ::ISupportErrorInfo> {
  public:
   explicit ComCalender(agendia::ComPtr<agendia::Calender> core) : core_(std::move(core)) {}
 
@@ -54,12 +54,6 @@ class ComCalender final : public ::_Calender, public ::ISupportErrorInfo {
     }
     AddRef();
     return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const LONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) delete this;
-    return static_cast<ULONG>(refs);
   }
 
   // ISupportErrorInfo: every failure of _Calender carries a description.
@@ -142,7 +136,7 @@ class ComCalender final : public ::_Calender, public ::ISupportErrorInfo {
   }
 
  private:
-  ~ComCalender() {
+  ~ComCalender() override {
     if (interface_info_) interface_info_->Release();
     if (dispatch_info_) dispatch_info_->Release();
   }
@@ -227,7 +221,6 @@ class ComCalender final : public ::_Calender, public ::ISupportErrorInfo {
     return S_OK;
   }
 
-  LONG refs_ = 1;
   ModuleObject module_object_;
   agendia::ComPtr<agendia::Calender> core_;
   ITypeInfo* dispatch_info_ = nullptr;

@@ -10,7 +10,7 @@ namespace {
 
 // The class object of Calender. Its lifetime counts as a live object of the
 // DLL, and LockServer keeps the DLL loaded without any object.
-class ComClassFactory final : public ::IClassFactory {
+class ComClassFactory final : public RefCounted<::IClassFactory> {
  public:
   explicit ComClassFactory(PlatformProvider provider) : provider_(std::move(provider)) {}
 
@@ -21,12 +21,6 @@ class ComClassFactory final : public ::IClassFactory {
     *object = static_cast<::IClassFactory*>(this);
     AddRef();
     return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const LONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) delete this;
-    return static_cast<ULONG>(refs);
   }
 
   HRESULT STDMETHODCALLTYPE CreateInstance(::IUnknown* outer, REFIID iid, void** object) override {
@@ -53,8 +47,7 @@ class ComClassFactory final : public ::IClassFactory {
   }
 
  private:
-  ~ComClassFactory() = default;
-  LONG refs_ = 1;
+  ~ComClassFactory() override = default;
   ModuleObject module_object_;
   PlatformProvider provider_;
 };

@@ -39,6 +39,29 @@ inline constexpr wchar_t kProgId[] = L"AgendiaVB.Calender";
 inline constexpr wchar_t kVersionedProgId[] = L"AgendiaVB.Calender.1";
 inline constexpr wchar_t kErrorSource[] = L"AgendiaVB.Calender";
 
+// IUnknown's AddRef and Release for a COM object of this server that
+// implements `Interfaces` and is made with new: it starts with one reference,
+// which its creator owns, and deletes itself when the last one is released.
+template <typename... Interfaces>
+class RefCounted : public Interfaces... {
+ public:
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const LONG refs = InterlockedDecrement(&refs_);
+    if (refs == 0) delete this;
+    return static_cast<ULONG>(refs);
+  }
+
+ protected:
+  RefCounted() = default;
+  // Virtual so that Release deletes the whole object; the slot follows the
+  // interfaces' methods in the table, where no client looks.
+  virtual ~RefCounted() = default;
+
+ private:
+  LONG refs_ = 1;
+};
+
 // UTF-8 to and from BSTR; a null BSTR is the empty text.
 std::string FromBstr(BSTR text);
 BSTR ToBstr(std::string_view text);
