@@ -1,5 +1,7 @@
 #include "platform/memory/memory_platform.h"
 
+#include "platform/control_list.h"
+
 namespace agendia::platform::memory {
 
 MemoryFormWindow::MemoryFormWindow(const FormDesign& design, MemoryToolkit& toolkit)
@@ -36,15 +38,11 @@ MemoryFormWindow::~MemoryFormWindow() {
 }
 
 Control* MemoryFormWindow::ControlAt(int index) {
-  if (index < 0 || index >= ControlCount()) return nullptr;
-  return controls_[static_cast<size_t>(index)].get();
+  return ControlAtIndex(controls_, index);
 }
 
 Control* MemoryFormWindow::FindControl(const std::string& name) {
-  for (auto& control : controls_) {
-    if (control->Name() == name) return control.get();
-  }
-  return nullptr;
+  return ControlNamed(controls_, name);
 }
 
 MemoryButton* MemoryFormWindow::Button(const std::string& name) {

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_form_window_p.h"
 
+#include "platform/control_list.h"
 #include "platform/qt/qt_accessible_form_p.h"
 #include "platform/qt/qt_edit_box_p.h"
 #include "platform/qt/qt_focus_style_p.h"
@@ -166,15 +167,11 @@ WindowHandle QtFormWindow::Handle() const {
 }
 
 Control* QtFormWindow::ControlAt(int index) {
-  if (index < 0 || index >= ControlCount()) return nullptr;
-  return controls_[index].get();
+  return ControlAtIndex(controls_, index);
 }
 
 Control* QtFormWindow::FindControl(const std::string& name) {
-  for (const auto& control : controls_) {
-    if (control->Name() == name) return control.get();
-  }
-  return nullptr;
+  return ControlNamed(controls_, name);
 }
 
 Status QtFormWindow::ShowModal(FormEvents& events) {

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_form_window_p.h"
 
+#include "platform/control_list.h"
 #include "platform/win32/wide_text.h"
 
 #include <algorithm>
@@ -113,15 +114,11 @@ void Win32FormWindow::Destroy() {
 }
 
 Control* Win32FormWindow::ControlAt(int index) {
-  if (index < 0 || index >= ControlCount()) return nullptr;
-  return controls_[static_cast<size_t>(index)].get();
+  return ControlAtIndex(controls_, index);
 }
 
 Control* Win32FormWindow::FindControl(const std::string& name) {
-  for (const auto& control : controls_) {
-    if (control->Name() == name) return control.get();
-  }
-  return nullptr;
+  return ControlNamed(controls_, name);
 }
 
 Win32ControlBase* Win32FormWindow::ControlWithId(int id) {
