@@ -47,14 +47,6 @@ Status Calender::QueryInterface(const Guid& iid, void** object) {
   });
 }
 
-uint32_t Calender::AddRef() { return refs_.fetch_add(1) + 1; }
-
-uint32_t Calender::Release() {
-  uint32_t left = refs_.fetch_sub(1) - 1;
-  if (left == 0) delete this;
-  return left;
-}
-
 // IDispatch -----------------------------------------------------------------
 
 Status Calender::GetTypeInfoCount(uint32_t* count) {

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "component/module_objects.h"
+#include "component/ref_counted.h"
 #include "platform/platform.h"
 
 #include <agendia/calender.h>
 #include <agendia/com_ptr.h>
 
-#include <atomic>
 #include <memory>
 
 namespace agendia {
@@ -17,16 +17,15 @@ class frmCalendarInfo;
 // the module pub and on the calendar window it opens; see _Calender for what
 // each promises. Objects are apartment-threaded: a host calls an object only
 // on the thread that created it.
-class Calender final : public _Calender {
+class Calender final : public component::RefCounted<_Calender> {
  public:
   // A new object with one reference, held by the caller. `platform` must not
   // be null. Throws std::bad_alloc only.
   static ComPtr<Calender> Create(std::shared_ptr<const platform::Platform> platform);
 
-  // IUnknown: IUnknown, IDispatch and _Calender.
+  // IUnknown (AddRef and Release are RefCounted's): IUnknown, IDispatch and
+  // _Calender.
   Status QueryInterface(const Guid& iid, void** object) override;
-  uint32_t AddRef() override;
-  uint32_t Release() override;
 
   // IDispatch over the members of _Calender; see calender_dispatch.h.
   Status GetTypeInfoCount(uint32_t* count) override;
@@ -50,7 +49,7 @@ class Calender final : public _Calender {
 
  private:
   explicit Calender(std::shared_ptr<const platform::Platform> platform);
-  ~Calender();
+  ~Calender() override;
 
   // Steps 2 to 4 of a start: a new window with the user context, shown
   // modally. g_bFormOpen is already set.
@@ -58,7 +57,6 @@ class Calender final : public _Calender {
                        const std::string& cAcc_ID, const std::string& cIYear,
                        const std::string& dayCurr, const std::string& language);
 
-  std::atomic<uint32_t> refs_{1};
   component::ModuleObject module_object_;
   std::shared_ptr<const platform::Platform> platform_;
   // Shared so that the window being shown outlives a replacement made by a

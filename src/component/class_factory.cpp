@@ -33,14 +33,6 @@ Status CalenderClassFactory::QueryInterface(const Guid& iid, void** object) {
   });
 }
 
-uint32_t CalenderClassFactory::AddRef() { return refs_.fetch_add(1) + 1; }
-
-uint32_t CalenderClassFactory::Release() {
-  uint32_t left = refs_.fetch_sub(1) - 1;
-  if (left == 0) delete this;
-  return left;
-}
-
 Status CalenderClassFactory::CreateInstance(IUnknown* outer, const Guid& iid, void** object) {
   if (!object) return Status::Error(hr::kPointer, "CreateInstance: the pointer object is null");
   *object = nullptr;

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "component/module_objects.h"
+#include "component/ref_counted.h"
 #include "platform/platform.h"
 
 #include <agendia/class_factory.h>
 #include <agendia/com_ptr.h>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -18,16 +18,14 @@ namespace agendia::component {
 using PlatformProvider = std::function<std::shared_ptr<const platform::Platform>()>;
 
 // The class object of Calender.
-class CalenderClassFactory final : public IClassFactory {
+class CalenderClassFactory final : public RefCounted<IClassFactory> {
  public:
   // A new factory with one reference, held by the caller. Throws
   // std::bad_alloc only.
   static ComPtr<CalenderClassFactory> Create(PlatformProvider provider);
 
-  // IUnknown and IClassFactory.
+  // IUnknown (AddRef and Release are RefCounted's) and IClassFactory.
   Status QueryInterface(const Guid& iid, void** object) override;
-  uint32_t AddRef() override;
-  uint32_t Release() override;
 
   // Creating an object asks the provider for its platform; E_FAIL when the
   // provider has none. Creating never opens a window.
@@ -37,9 +35,8 @@ class CalenderClassFactory final : public IClassFactory {
 
  private:
   explicit CalenderClassFactory(PlatformProvider provider);
-  ~CalenderClassFactory() = default;
+  ~CalenderClassFactory() override = default;
 
-  std::atomic<uint32_t> refs_{1};
   ModuleObject module_object_;
   PlatformProvider provider_;
 };
