@@ -175,18 +175,8 @@ Control* QtFormWindow::FindControl(const std::string& name) {
 }
 
 Status QtFormWindow::ShowModal(FormEvents& events) {
-  if (!dialog_ || used_) {
-    return Status::Error(hr::kUnexpected, "The window has been unloaded and cannot be shown again");
-  }
-  used_ = true;
-  in_modal_ = true;
-  Status loaded = events.Form_Load();
-  if (!loaded.ok()) {
-    in_modal_ = false;
-    DestroyDialog();
-    return loaded;
-  }
-  if (dialog_) {
+  const auto run_loop = [this, &events] {
+    if (!dialog_) return;
     dialog_->on_resized = [&events] { events.Form_Resize(); };
     dialog_->on_activated = [&events] { events.Form_Activate(); };
     dialog_->RunModal();
@@ -194,16 +184,14 @@ Status QtFormWindow::ShowModal(FormEvents& events) {
       dialog_->on_resized = nullptr;
       dialog_->on_activated = nullptr;
     }
-  }
-  in_modal_ = false;
-  events.Form_Unload();
-  // Deleted here rather than later: the application may be about to go.
-  DestroyDialog();
-  return Status::Ok();
+  };
+  // Deleted at the end of the show rather than later: the application may
+  // be about to go.
+  return show_.Run(dialog_ != nullptr, events, run_loop, [this] { DestroyDialog(); });
 }
 
 void QtFormWindow::Unload() {
-  if (dialog_ && in_modal_) dialog_->RequestClose();
+  if (dialog_ && show_.InModal()) dialog_->RequestClose();
 }
 
 Status QtFormWindow::BringToFront() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/form_window.h"
+#include "platform/modal_show.h"
 #include "platform/qt/qt_form_dialog_p.h"
 
 #include <QPointer>
@@ -42,8 +43,7 @@ class QtFormWindow final : public FormWindow {
   std::vector<QPointer<QWidget>> styled_;  // the widgets drawn in the dialog's own style
   std::vector<std::unique_ptr<QTranslator>> translators_;
   std::string title_;  // kept for Title() after unload
-  bool used_ = false;      // ShowModal ran once; a window is never shown twice
-  bool in_modal_ = false;  // inside ShowModal, from Form_Load to Form_Unload
+  ModalShow show_;  // a window is shown once
 };
 
 }  // namespace agendia::platform::qt

@@ -150,51 +150,41 @@ void Win32FormWindow::FocusFirstTabStop() {
 }
 
 Status Win32FormWindow::ShowModal(FormEvents& events) {
-  if (!dialog_ || used_) {
-    return Status::Error(hr::kUnexpected, "The window has been unloaded and cannot be shown again");
-  }
-  used_ = true;
-  in_modal_ = true;
-  Status loaded = events.Form_Load();
-  if (!loaded.ok()) {
-    in_modal_ = false;
-    Destroy();
-    return loaded;
-  }
-  events_ = &events;
-  {
-    DisabledThreadWindows disabled(dialog_);
-    CentreOnScreen();
-    ShowWindow(dialog_, SW_SHOW);
-    SetForegroundWindow(dialog_);
-    FocusFirstTabStop();
+  const auto run_loop = [this, &events] {
+    events_ = &events;
+    RunMessageLoop();
+    events_ = nullptr;
+  };
+  return show_.Run(dialog_ != nullptr, events, run_loop, [this] { Destroy(); });
+}
 
-    MSG message{};
-    while (!close_requested_ && dialog_) {
-      const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-      if (got == 0) {
-        // The host is quitting: leave the window and pass the request on.
-        PostQuitMessage(static_cast<int>(message.wParam));
-        break;
-      }
-      if (got < 0) break;
-      if (!IsDialogMessageW(dialog_, &message)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-      }
+void Win32FormWindow::RunMessageLoop() {
+  // Enabled again when this returns, before the window goes, so that the
+  // system activates the owner rather than some other application's window.
+  DisabledThreadWindows disabled(dialog_);
+  CentreOnScreen();
+  ShowWindow(dialog_, SW_SHOW);
+  SetForegroundWindow(dialog_);
+  FocusFirstTabStop();
+
+  MSG message{};
+  while (!close_requested_ && dialog_) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) {
+      // The host is quitting: leave the window and pass the request on.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      break;
     }
-    // The owner is enabled again before the window goes, so that the
-    // system activates it rather than some other application's window.
+    if (got < 0) break;
+    if (!IsDialogMessageW(dialog_, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
   }
-  in_modal_ = false;
-  events_ = nullptr;
-  events.Form_Unload();
-  Destroy();
-  return Status::Ok();
 }
 
 void Win32FormWindow::Unload() {
-  if (!dialog_ || !in_modal_ || close_requested_) return;
+  if (!dialog_ || !show_.InModal() || close_requested_) return;
   close_requested_ = true;
   PostMessageW(dialog_, WM_NULL, 0, 0);  // wakes the loop
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/form_window.h"
+#include "platform/modal_show.h"
 #include "platform/win32/win32_controls_p.h"
 #include "platform/win32/win32_p.h"
 
@@ -36,6 +37,9 @@ class Win32FormWindow final : public FormWindow {
   void Destroy();
   void CentreOnScreen();
   void FocusFirstTabStop();
+  // Shows the window with the other windows of the thread disabled and runs
+  // its messages until it closes or the host quits.
+  void RunMessageLoop();
 
   static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
   INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
@@ -46,8 +50,7 @@ class Win32FormWindow final : public FormWindow {
   Win32CommandButton* cancel_button_ = nullptr;
   HWND first_tab_stop_ = nullptr;
   FormEvents* events_ = nullptr;
-  bool used_ = false;
-  bool in_modal_ = false;
+  ModalShow show_;
   bool close_requested_ = false;
   std::string title_;
 };
