@@ -195,18 +195,17 @@ int TreeNodeStore::AddUnindexed(std::string_view key, std::string_view text) {
 
 int TreeNodeStore::Find(std::string_view key) const {
   if (slot_count_ == 0) return kNone;
+  for (const Recent& recent : recent_) {
+    if (recent.id != kNone && recent.key == key) return recent.id;
+  }
   const KeyForLookup lookup(key);
   const EncodedKey encoded{lookup.data(), lookup.size()};
-  // A tree is filled child after child of the same parent, so the node
-  // found last is very likely the one asked for next.
-  if (last_found_ != kNone) {
-    const EncodedKey last = KeyOfRecord(RecordOf(last_found_));
-    if (last.size == encoded.size && std::memcmp(last.data, encoded.data, encoded.size) == 0) {
-      return last_found_;
-    }
-  }
   const int id = IdIn(slots_[SlotOf(encoded, HashOf(encoded))]);
-  if (id != kNone) last_found_ = id;
+  if (id != kNone && key.size() <= kMaxRecentKey) {
+    Recent& recent = recent_[next_recent_++ % kRecent];
+    recent.key.assign(key);
+    recent.id = id;
+  }
   return id;
 }
 
@@ -236,7 +235,7 @@ std::string_view TreeNodeStore::Text(int id) const {
 }
 
 void TreeNodeStore::Clear() {
-  last_found_ = kNone;
+  for (Recent& recent : recent_) recent.id = kNone;
   count_ = 0;
   anchors_.clear();
   for (Block& block : blocks_) block.size = 0;

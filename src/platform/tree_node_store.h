@@ -3,6 +3,7 @@
 #include "platform/page_buffer.h"
 #include "platform/stable_array.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -154,7 +155,19 @@ class TreeNodeStore {
   std::size_t block_ = 0;  // the block being filled
   // The stored form of the key Locate looked up last, for the Insert.
   std::string located_;
-  mutable int last_found_ = kNone;  // until Clear, a found id keeps its key
+  // Keys found lately, as asked for, with their ids. A tree is filled child
+  // after child of a few parents, each found by its key for every child;
+  // until Clear a found key keeps its id, so these answer without hashing
+  // or touching the table. Short keys only, so that keeping one never
+  // allocates.
+  struct Recent {
+    std::string key;
+    int id = kNone;
+  };
+  static constexpr std::size_t kRecent = 8;
+  static constexpr std::size_t kMaxRecentKey = 15;
+  mutable std::array<Recent, kRecent> recent_{};
+  mutable std::size_t next_recent_ = 0;
   // A slot holds 0 when empty, else the node's id + 1 in the low id_bits_
   // bits (the table's size is 2^id_bits_) and the top bits of its key's hash
   // above them.
