@@ -292,5 +292,37 @@ TEST(TreeNodeStore, FindsAMillionIdentifierKeysAfterTheTableHasGrown) {
   EXPECT_EQ(Add(store, identifier(kCount - 1), "again"), kNone);
 }
 
+// Keys found lately are answered without the table; that must never outlive
+// the nodes they were found for, nor mix up keys that differ only slightly.
+TEST(TreeNodeStore, AKeyFoundLatelyIsFoundAtItsNodeAfterAClearAndARefill) {
+  TreeNodeStore store;
+  // More parents than are remembered, each looked up for a child in turn.
+  std::vector<std::string> parents;
+  for (int i = 0; i < 20; ++i) parents.push_back("rt" + std::to_string(i));
+  for (std::size_t i = 0; i < parents.size(); ++i) {
+    ASSERT_EQ(Add(store, parents[i], "group"), static_cast<int>(i));
+  }
+  for (int round = 0; round < 3; ++round) {
+    for (std::size_t i = 0; i < parents.size(); ++i) {
+      ASSERT_EQ(store.Find(parents[i]), static_cast<int>(i)) << parents[i];
+    }
+  }
+  EXPECT_EQ(store.Find("rt1"), 1);
+  EXPECT_EQ(store.Find("rt"), kNone);   // a prefix of a key found lately
+  EXPECT_EQ(store.Find("rt10"), 10);
+  EXPECT_EQ(store.Find("rt100"), kNone);
+  EXPECT_EQ(store.Find("RT1"), kNone);
+
+  // After Clear the same keys name other nodes, or none.
+  store.Clear();
+  EXPECT_EQ(store.Find("rt1"), kNone);
+  EXPECT_EQ(Add(store, "rt3", "now first"), 0);
+  EXPECT_EQ(Add(store, "rt1", "now second"), 1);
+  EXPECT_EQ(store.Find("rt1"), 1);
+  EXPECT_EQ(store.Find("rt3"), 0);
+  EXPECT_EQ(store.Find("rt0"), kNone);
+  EXPECT_EQ(store.Text(store.Find("rt1")), "now second");
+}
+
 }  // namespace
 }  // namespace agendia::platform
