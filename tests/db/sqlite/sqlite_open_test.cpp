@@ -120,5 +120,21 @@ TEST_F(DbSqliteOpen, AStatementHoldingANulCharacterIsRefusedBeforeItRuns) {
   EXPECT_EQ(affected, 0);
 }
 
+// The page cache is sized for what one action of the window reads or
+// writes, not SQLite's default of 2 MiB.
+TEST_F(DbSqliteOpen, AConnectionKeepsAQuarterOfAMebibyteOfPages) {
+  StatusOr<std::shared_ptr<Connection>> connection = client_->CreateConnection();
+  ASSERT_TRUE(connection.ok());
+  ASSERT_TRUE((*connection)->Open(connection_string()).ok());
+  StatusOr<std::unique_ptr<Recordset>> rows = client_->CreateRecordset();
+  ASSERT_TRUE(rows.ok());
+  ASSERT_TRUE((*rows)->SetActiveConnection(*connection).ok());
+  ASSERT_TRUE((*rows)->Open("PRAGMA cache_size").ok());
+  FieldValue size;
+  ASSERT_TRUE((*rows)->ReadValue("cache_size", size).ok());
+  EXPECT_EQ(size.type, FieldValue::Type::kInteger);
+  EXPECT_EQ(size.integer, -256);
+}
+
 }  // namespace
 }  // namespace agendia::db
