@@ -61,6 +61,11 @@ Status OdbcSession::Connect(const OdbcTarget& target) {
                             &length))) {
     dialect_ = DialectOfDbms(Utf16ToUtf8(std::u16string_view(Narrowed(name))));
   }
+  SQLWCHAR driver[128] = {};
+  if (Succeeded(SQLGetInfoW(connection_.get(), SQL_DRIVER_NAME, driver, SQLSMALLINT(sizeof driver),
+                            &length))) {
+    driver_name_ = Utf16ToUtf8(std::u16string_view(Narrowed(driver)));
+  }
   return Status::Ok();
 }
 
@@ -76,7 +81,8 @@ Status OdbcSession::Run(const std::string& statement, StatementHandle& handle, b
   if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, connection_.get(), handle.out()))) {
     return Failure(SQL_HANDLE_DBC, connection_.get(), Stage::kStatement, secrets_);
   }
-  SQLSetStmtAttrW(handle.get(), SQL_ATTR_QUERY_TIMEOUT, Seconds(command_timeout_), 0);
+  SQLSetStmtAttrW(handle.get(), SQL_ATTR_QUERY_TIMEOUT,
+                  Seconds(QueryTimeoutForDriver(driver_name_, command_timeout_)), 0);
   std::u16string text = Utf8ToUtf16(*adapted);
   const SQLRETURN ran = SQLExecDirectW(handle.get(), Wide(text), SQLINTEGER(text.size()));
   no_data = ran == SQL_NO_DATA;

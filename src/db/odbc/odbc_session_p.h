@@ -49,6 +49,7 @@ class OdbcSession final : public Session {
   ConnectionHandle connection_;
   bool connected_ = false;
   OdbcDialect dialect_ = OdbcDialect::kOther;
+  std::string driver_name_;  // SQL_DRIVER_NAME, for the driver's query time-out
   long command_timeout_ = 0;
   std::vector<std::string> secrets_;
   std::vector<OdbcCursor*> cursors_;
