@@ -20,8 +20,10 @@ drivers send after a login.
                                        then holds TDS_PORT, CONTROL_PORT and PID
     tds_stand_in.py stop STATE_DIR     stop it and remove the state file
 
-Tests steer it through CONTROL_PORT on loopback, one command per connection,
-one JSON line back:
+Tests steer it through CONTROL_PORT on loopback, one command per connection;
+the answer is "ok" or "error: ..." on its first line, then the lines asked
+for, fields separated by '|' (backslash, '|', CR and LF written as \\, \|,
+\r and \n; NULL as <NULL>):
     reset [COLLATION]        empty table, forget logins and batches, no faults
     collation NAME           SQL_Latin1_General_CP1_CI_AS, Chinese_PRC_CI_AS,
                              Chinese_Taiwan_Stroke_CI_AS
@@ -31,12 +33,14 @@ one JSON line back:
                              next insert is the deadlock victim, 1205),
                              require-encryption (PRELOGIN says encryption is
                              required), none
-    rows                     every row, each column as text (None for NULL)
-    logins                   user, database, language, application, host,
-                             client's encryption byte, and whether a TLS
-                             handshake began, for every login so far
+    rows                     cMsgId|cMsgTitle|cMsgContent|cSender|cReceiver|
+                             dSend|nValidDay|bHasRead|DisplayPeriods|Account|
+                             Year|nMsgType, one line per row
+    logins                   user|database|language|application|host|
+                             client's PRELOGIN encryption byte|TLS began,
+                             one line per login (a login that stopped at
+                             PRELOGIN has only the last two)
     batches                  the SQL text of every batch so far
-    exec ROWJSON             adds a row as given (a memo made by someone else)
     delete-all               deletes every row (as another user would)
 
 Only the loopback interface is used. A server left behind by a killed test
@@ -742,7 +746,25 @@ class Server(socketserver.ThreadingTCPServer):
 
 # ------------------------------------------------------------------ control
 
+def escaped(value):
+    if value is None:
+        return "<NULL>"
+    if isinstance(value, bool):
+        value = int(value)
+    if isinstance(value, datetime.datetime):
+        value = value.strftime("%Y-%m-%d %H:%M:%S")
+    return (str(value).replace("\\", "\\\\").replace("|", "\\|").replace("\r", "\\r")
+            .replace("\n", "\\n"))
+
+
+ROW_ORDER = ["cMsgId", "cMsgTitle", "cMsgContent", "cSender", "cReceiver", "dSend", "nValidDay",
+             "bHasRead", "DisplayPeriods", "Account", "Year", "nMsgType"]
+LOGIN_ORDER = ["user", "database", "language", "application", "host", "client_encryption",
+               "tls_handshake"]
+
+
 def control(command):
+    """The answer's lines after "ok"."""
     word, _, rest = command.strip().partition(" ")
     with STATE.lock:
         if word == "reset":
@@ -765,26 +787,17 @@ def control(command):
             else:
                 raise ValueError("unknown fault " + name)
         elif word == "rows":
-            return [{k: (v.strftime("%Y-%m-%d %H:%M:%S") if isinstance(v, datetime.datetime) else v)
-                     for k, v in r.items()} for r in STATE.rows]
+            return ["|".join(escaped(r[name]) for name in ROW_ORDER) for r in STATE.rows]
         elif word == "logins":
-            return STATE.logins
+            return ["|".join(escaped(login[name]) for name in LOGIN_ORDER if name in login)
+                    for login in STATE.logins]
         elif word == "batches":
-            return STATE.batches
-        elif word == "exec":
-            given = json.loads(rest)
-            row = {name: None for name, _, _ in COLUMNS}
-            for name, value in given.items():
-                column = COLUMN_BY_KEY[name.lower()]
-                if column[1] == DATETIME and value is not None:
-                    value = datetime.datetime.strptime(value, "%Y-%m-%d %H:%M:%S")
-                row[column[0]] = value
-            STATE.rows.append(row)
+            return [escaped(batch) for batch in STATE.batches]
         elif word == "delete-all":
             STATE.rows = []
         else:
             raise ValueError("unknown command " + word)
-    return "ok"
+    return []
 
 
 class ControlConnection(socketserver.StreamRequestHandler):
@@ -792,10 +805,10 @@ class ControlConnection(socketserver.StreamRequestHandler):
         STATE.last_activity = time.monotonic()
         line = self.rfile.readline().decode("utf-8")
         try:
-            answer = {"ok": True, "result": control(line)}
+            answer = ["ok"] + control(line)
         except (ValueError, KeyError) as error:
-            answer = {"ok": False, "error": str(error)}
-        self.wfile.write((json.dumps(answer, ensure_ascii=False) + "\n").encode("utf-8"))
+            answer = ["error: " + str(error)]
+        self.wfile.write(("\n".join(answer) + "\n").encode("utf-8", errors="surrogatepass"))
 
 
 # ---------------------------------------------------------------- lifecycle
