@@ -830,7 +830,7 @@ def serve(state_dir):
         out.write("TDS_PORT=%d\nCONTROL_PORT=%d\nPID=%d\n"
                   % (tds.server_address[1], ctl.server_address[1], os.getpid()))
     os.replace(temporary, state_file(state_dir))
-    while not stop.wait(5):
+    while not stop.wait(1):
         if time.monotonic() - STATE.last_activity > IDLE_LIMIT_SECONDS:
             break
     tds.shutdown()
