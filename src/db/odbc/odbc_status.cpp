@@ -34,10 +34,11 @@ int32_t NumberForState(std::string_view state, Stage stage, int32_t native) {
 
 namespace {
 
-// One diagnostic record: its SQLSTATE and message, or nothing past the last.
+// One diagnostic record: its SQLSTATE, native number and message, or nothing
+// past the last.
 bool ReadRecord(SQLSMALLINT handle_type, SQLHANDLE handle, SQLSMALLINT record, bool narrow,
-                std::string& sqlstate, std::string& message) {
-  SQLINTEGER native = 0;
+                std::string& sqlstate, SQLINTEGER& native, std::string& message) {
+  native = 0;
   SQLSMALLINT length = 0;
   if (narrow) {
     SQLCHAR state[6] = {};
@@ -76,7 +77,8 @@ Status Failure(SQLSMALLINT handle_type, SQLHANDLE handle, Stage stage,
   int32_t number = 0;
   for (SQLSMALLINT record = 1; record <= 8; ++record) {
     std::string sqlstate, text;
-    if (!ReadRecord(handle_type, handle, record, narrow, sqlstate, text)) break;
+    SQLINTEGER native = 0;
+    if (!ReadRecord(handle_type, handle, record, narrow, sqlstate, native, text)) break;
     const std::string message = WithoutTrailingBreaks(std::move(text));
     // Information (01xxx) rarely says why the call failed; it is the
     // description only when nothing else is said (unixODBC reports a driver
