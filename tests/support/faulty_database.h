@@ -31,6 +31,10 @@ struct DatabaseLog {
   std::vector<Fault> faults;
   // When set, creating a connection or recordset fails with this status.
   std::optional<Status> fail_create;
+  // When set, the inner connection gets at most this command time-out (the
+  // log still shows what was asked): a test of a server that stops answering
+  // need not wait the window's 300 seconds.
+  std::optional<long> command_timeout_cap;
 
   // The status the call `entry` must return instead of going ahead; ok when
   // it goes ahead.
