@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev odbc-postgresql tdsodbc libsqliteodbc postgresql
+  # The TDS protocol stand-in the SQL Server tests reach through FreeTDS.
+  python3
   xvfb xauth xdotool xclip libx11-dev
   clang libclang-rt-14-dev llvm
   fonts-wqy-zenhei fonts-dejavu-core
