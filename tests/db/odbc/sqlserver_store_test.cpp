@@ -195,6 +195,33 @@ TEST_F(SqlServerStore, EncryptYesMakesFreeTdsRequireEncryptionAndTheLoginNeverTr
   EXPECT_EQ(server_.Logins(), Texts{"0|1"});
 }
 
+TEST_F(SqlServerStore, ARefusedLoginReadsWhateverThePasswordAndNeverShowsIt) {
+  server_.Fault("refuse-login");
+  struct Refusal {
+    std::string password;
+    std::string shown;  // in the description
+  };
+  // A one-letter password inside words, a password equal to the user name,
+  // and one with a doubled quote.
+  const std::vector<Refusal> cases = {
+      {"a", "Login failed for user 'agendia'."},
+      {"agendia", "Login failed for user '"},
+      {"it''s;x9", "Login failed for user 'agendia'."},
+  };
+  for (const Refusal& c : cases) {
+    SCOPED_TRACE(c.password);
+    auto refused = Connect("Provider=SQLOLEDB.1;Data Source=127.0.0.1," +
+                           std::to_string(server_.port()) +
+                           ";Initial Catalog=VXSystem;User ID=agendia;Password='" + c.password + "'");
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.status().code(), err::kUnspecified);
+    const std::string& text = refused.status().description();
+    EXPECT_NE(text.find(c.shown), std::string::npos) << text;
+    EXPECT_EQ(text.find("x9"), std::string::npos) << text;
+  }
+  EXPECT_EQ(server_.Logins().size(), cases.size());
+}
+
 TEST_F(SqlServerStore, ADeadlockIsARetryableConflictWithTheServersNumberInItsText) {
   auto connection = Open();
   ASSERT_NE(connection, nullptr);

@@ -32,7 +32,8 @@ for, fields separated by '|' (backslash, '|', CR and LF written as \\, \|,
                              connection after its first row), deadlock (the
                              next insert is the deadlock victim, 1205),
                              require-encryption (PRELOGIN says encryption is
-                             required), none
+                             required), refuse-login (every login fails,
+                             18456), none
     rows                     cMsgId|cMsgTitle|cMsgContent|cSender|cReceiver|
                              dSend|nValidDay|bHasRead|DisplayPeriods|Account|
                              Year|nMsgType, one line per row
@@ -118,6 +119,7 @@ class State:
         self.logins = []
         self.batches = []
         self.silent = False
+        self.refuse_login = False
         self.close_mid_result = False
         self.deadlock = False
         self.require_encryption = False
@@ -632,6 +634,11 @@ class Connection(socketserver.BaseRequestHandler):
         with STATE.lock:
             STATE.logins.append(login)
             silent = STATE.silent
+            refuse = STATE.refuse_login
+        if refuse:
+            self.send(error_token(SqlError(18456, "Login failed for user '%s'." % login["user"],
+                                           14, 1)) + done_token(DONE_ERROR, 0))
+            return
         self.session.dmy = login["language"].lower() in DMY_LANGUAGES
         self.send(self.login_answer(login))
         while True:
@@ -775,7 +782,7 @@ def control(command):
             name = rest.strip()
             if name == "none":
                 STATE.silent = STATE.close_mid_result = STATE.deadlock = False
-                STATE.require_encryption = False
+                STATE.require_encryption = STATE.refuse_login = False
             elif name == "silent":
                 STATE.silent = True
             elif name == "close-mid-result":
@@ -784,6 +791,8 @@ def control(command):
                 STATE.deadlock = True
             elif name == "require-encryption":
                 STATE.require_encryption = True
+            elif name == "refuse-login":
+                STATE.refuse_login = True
             else:
                 raise ValueError("unknown fault " + name)
         elif word == "rows":
