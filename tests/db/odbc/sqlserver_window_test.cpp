@@ -172,6 +172,27 @@ TEST_F(SqlServerWindowTest, SaveOfAMemoDeletedMeanwhileKeepsTheEditorAndSaysSo) 
   EXPECT_EQ(rows_after, Texts{});
 }
 
+TEST_F(SqlServerWindowTest, AnInsertWhoseAnswerWasLostIsListedAtOnceAndSaidToBeMaybeSaved) {
+  // The stand-in stores the memo and closes the connection unanswered.
+  Texts listed_after_loss, rows_after_loss;
+  QString kept;
+  UseWindow(server_.ConnectionString(), [&](Controls& c) {
+    server_.Fault("lose-insert-answer");
+    AddMemo(c, "Once", "x");
+    listed_after_loss = MemoTitles(*c.tree);
+    rows_after_loss = StoredRows();
+    kept = c.title->text();
+  });
+  EXPECT_EQ(rows_after_loss,
+            Texts{"Once|x|demo|demo|2024-03-01 09:30:00|570|0|2|001|2024|100"});
+  // Listed before the user could press Save a second time.
+  EXPECT_EQ(listed_after_loss, Texts{"Once"});
+  EXPECT_EQ(S(kept), "Once");
+  ASSERT_EQ(messages_.size(), 1u) << ::testing::PrintToString(messages_);
+  EXPECT_NE(messages_[0].find("may have been saved"), std::string::npos) << messages_[0];
+  EXPECT_TRUE(messages_[0].ends_with("(-2147467259)")) << messages_[0];
+}
+
 TEST_F(SqlServerWindowTest, ADeadlockShowsTheLockNumberAndTheServersOwnNumber) {
   Texts rows_after;
   UseWindow(server_.ConnectionString(), [&](Controls& c) {

@@ -33,7 +33,9 @@ for, fields separated by '|' (backslash, '|', CR and LF written as \\, \|,
                              next insert is the deadlock victim, 1205),
                              require-encryption (PRELOGIN says encryption is
                              required), refuse-login (every login fails,
-                             18456), none
+                             18456), lose-insert-answer (the next insert is
+                             stored and the connection then closed without
+                             an answer), none
     rows                     cMsgId|cMsgTitle|cMsgContent|cSender|cReceiver|
                              dSend|nValidDay|bHasRead|DisplayPeriods|Account|
                              Year|nMsgType, one line per row
@@ -120,6 +122,7 @@ class State:
         self.batches = []
         self.silent = False
         self.refuse_login = False
+        self.lose_insert_answer = False
         self.close_mid_result = False
         self.deadlock = False
         self.require_encryption = False
@@ -447,6 +450,9 @@ def run_statement(sql, session):
                 raise SqlError(2627, "Violation of PRIMARY KEY constraint 'PK_ZA_Message'. Cannot "
                                      "insert duplicate key in object 'dbo.ZA_Message'.", 14)
             STATE.rows.append(row)
+            if STATE.lose_insert_answer:
+                STATE.lose_insert_answer = False
+                return ("lost",)
         return ("count", CMD_INSERT, 1)
     if first == "update":
         parser.take()
@@ -670,6 +676,9 @@ class Connection(socketserver.BaseRequestHandler):
         except SqlError as error:
             self.send(error_token(error) + done_token(DONE_ERROR, 0))
             return True
+        if result[0] == "lost":
+            self.request.shutdown(socket.SHUT_RDWR)
+            return False
         if result[0] == "done":
             self.send(done_token(DONE_FINAL, 0))
         elif result[0] == "spid":
@@ -783,6 +792,7 @@ def control(command):
             if name == "none":
                 STATE.silent = STATE.close_mid_result = STATE.deadlock = False
                 STATE.require_encryption = STATE.refuse_login = False
+                STATE.lose_insert_answer = False
             elif name == "silent":
                 STATE.silent = True
             elif name == "close-mid-result":
@@ -793,6 +803,8 @@ def control(command):
                 STATE.require_encryption = True
             elif name == "refuse-login":
                 STATE.refuse_login = True
+            elif name == "lose-insert-answer":
+                STATE.lose_insert_answer = True
             else:
                 raise ValueError("unknown fault " + name)
         elif word == "rows":
