@@ -45,6 +45,8 @@ for, fields separated by '|' (backslash, '|', CR and LF written as \\, \|,
                              PRELOGIN has only the last two)
     batches                  the SQL text of every batch so far
     delete-all               deletes every row (as another user would)
+    add-memo ID|TITLE|KIND   adds a memo of "demo" due 2024-03-01 09:00 (as
+                             another window would have saved it)
 
 Only the loopback interface is used. A server left behind by a killed test
 run ends itself after an hour without a connection.
@@ -816,6 +818,13 @@ def control(command):
             return [escaped(batch) for batch in STATE.batches]
         elif word == "delete-all":
             STATE.rows = []
+        elif word == "add-memo":
+            msg_id, title, kind = rest.strip().split("|")
+            STATE.rows.append({
+                "cMsgId": msg_id, "nMsgType": 100, "cMsgTitle": title, "cMsgContent": "",
+                "cSender": "demo", "cReceiver": "demo",
+                "dSend": datetime.datetime(2024, 3, 1, 9, 0), "nValidDay": 540, "bHasRead": 0,
+                "DisplayPeriods": int(kind), "Account": "001", "Year": 2024})
         else:
             raise ValueError("unknown command " + word)
     return []
