@@ -283,6 +283,28 @@ TEST_F(SqlServerStore, AConnectionClosedInTheMiddleOfAResultFailsTheReadAndTheNe
   EXPECT_EQ(Read(next, memo::SelectByReceiver("demo"), {"cMsgTitle"}), (Texts{"one", "two"}));
 }
 
+TEST_F(SqlServerStore, AStatementTheServerCannotRunIsAnErrorInCommandWithItsMessage) {
+  auto connection = Open();
+  ASSERT_NE(connection, nullptr);
+  struct Rejected {
+    std::string statement;
+    std::string message;
+  };
+  const std::vector<Rejected> cases = {
+      {"select * from VXSystem..NoSuchTable", "Invalid object name 'VXSystem.NoSuchTable'."},
+      {"select * from VXSystem..ZA_Message where NoSuchColumn=1", "Invalid column name 'NoSuchColumn'."},
+      {"select * from VXSystem..ZA_Message where", "Incorrect syntax near 'where'."},
+  };
+  for (const Rejected& c : cases) {
+    SCOPED_TRACE(c.statement);
+    const Status rejected = connection->Execute(c.statement);
+    EXPECT_EQ(rejected.code(), err::kErrorsInCommand) << rejected.description();
+    EXPECT_NE(rejected.description().find(c.message), std::string::npos) << rejected.description();
+  }
+  // The connection goes on.
+  EXPECT_TRUE(connection->Execute(*memo::InsertMemo(Memo("demo", "After", "x"))).ok());
+}
+
 TEST_F(SqlServerStore, AnUpdateOrDeleteTellsHowManyRowsItChanged) {
   auto connection = Open();
   ASSERT_NE(connection, nullptr);

@@ -99,6 +99,8 @@ class SqlServerWindowTest : public ::testing::Test {
     EXPECT_TRUE(shown) << "the calendar window never opened";
   }
 
+  void RunTypicalEvent(const std::string& collation, const std::string& language);
+
   // The stored rows without their generated identifiers.
   Texts StoredRows() const {
     Texts rows = server_.Rows();
@@ -112,12 +114,16 @@ class SqlServerWindowTest : public ::testing::Test {
   Texts messages_;
 };
 
-TEST_F(SqlServerWindowTest, TheTypicalEventKeepsEveryCharacterUnderALatin1Collation) {
+// The typical event (Add, Save, click, Modify, Save, Delete) under
+// `collation`, logged in with `language`.
+void SqlServerWindowTest::RunTypicalEvent(const std::string& collation,
+                                          const std::string& language) {
+  server_.Reset(collation);
   const QString title = QString::fromUtf8("团队 團隊 😀 한국");
   const QString content = QString::fromUtf8("C:\\tmp\\\nnext");
   const QString changed = QString::fromUtf8("週會 周会 😀");
   Texts added, shown, modified, deleted, titles_after_save;
-  UseWindow(server_.ConnectionString(";Current Language=British"), [&](Controls& c) {
+  UseWindow(server_.ConnectionString(";Current Language=" + language), [&](Controls& c) {
     AddMemo(c, title, content);
     added = StoredRows();
     titles_after_save = MemoTitles(*c.tree);
@@ -147,7 +153,16 @@ TEST_F(SqlServerWindowTest, TheTypicalEventKeepsEveryCharacterUnderALatin1Collat
   EXPECT_EQ(deleted, Texts{});
   const Texts logins = server_.Logins();
   ASSERT_FALSE(logins.empty());
-  EXPECT_TRUE(logins.back().starts_with("agendia|VXSystem|British|Agendia|")) << logins.back();
+  EXPECT_TRUE(logins.back().starts_with("agendia|VXSystem|" + language + "|Agendia|"))
+      << logins.back();
+}
+
+TEST_F(SqlServerWindowTest, TheTypicalEventKeepsEveryCharacterUnderALatin1CollationInBritish) {
+  RunTypicalEvent("SQL_Latin1_General_CP1_CI_AS", "British");
+}
+
+TEST_F(SqlServerWindowTest, TheTypicalEventKeepsEveryCharacterUnderAChineseCollation) {
+  RunTypicalEvent("Chinese_PRC_CI_AS", "us_english");
 }
 
 TEST_F(SqlServerWindowTest, SaveOfAMemoDeletedMeanwhileKeepsTheEditorAndSaysSo) {

@@ -218,8 +218,11 @@ class Parser:
         return self.tokens[k] if k < len(self.tokens) else ("end", "")
 
     def near(self):
+        """SQL Server's message for the token here, or for the last one at the end."""
         kind, text = self.peek()[:2]
-        return "Incorrect syntax near '%s'." % (text if kind != "end" else "end of statement")
+        if kind == "end" and self.tokens:
+            text = self.tokens[-1][1]
+        return "Incorrect syntax near '%s'." % text
 
     def take(self):
         token = self.peek()
@@ -260,8 +263,10 @@ class Parser:
             raise SqlError(208, "Invalid object name '%s'." % ".".join(parts))
 
     def column(self):
+        if self.peek()[0] != "name":
+            raise SqlError(102, self.near(), 15)
         kind, text = self.take()[:2]
-        if kind != "name" or text.lower() not in COLUMN_BY_KEY:
+        if text.lower() not in COLUMN_BY_KEY:
             raise SqlError(207, "Invalid column name '%s'." % text)
         return COLUMN_BY_KEY[text.lower()]
 
@@ -624,23 +629,25 @@ class Connection(socketserver.BaseRequestHandler):
         with STATE.lock:
             require = STATE.require_encryption
         login = {"client_encryption": client_encryption, "tls_handshake": False}
+        # Recorded before the answer, so a client that gives up on it is seen.
+        with STATE.lock:
+            STATE.logins.append(login)
         self.send(self.prelogin_answer(ENCRYPT_REQ if require else ENCRYPT_NOT_SUP))
         if require or client_encryption in (ENCRYPT_ON, ENCRYPT_REQ):
             # A client that encrypts starts TLS inside PRELOGIN packets; this
             # stand-in has no certificate, so it notes that the login was not
             # about to travel in clear and ends the connection.
             following = self.read_message()
-            login["tls_handshake"] = bool(following and following[0] == PT_PRELOGIN
-                                          and following[1][:1] == b"\x16")
             with STATE.lock:
-                STATE.logins.append(login)
+                login["tls_handshake"] = bool(following and following[0] == PT_PRELOGIN
+                                              and following[1][:1] == b"\x16")
             return
         message = self.read_message()
         if message is None or message[0] != PT_LOGIN7:
             return
-        login.update(self.read_login7(message[1]))
+        fields = self.read_login7(message[1])
         with STATE.lock:
-            STATE.logins.append(login)
+            login.update(fields)
             silent = STATE.silent
             refuse = STATE.refuse_login
         if refuse:
