@@ -10,6 +10,7 @@
 #include "db/odbc/odbc_text_path.h"
 #include "memo/statements.h"
 #include "support/memo_database.h"
+#include "support/window_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -156,6 +157,33 @@ TEST_F(SqliteDriver, TenMegabytesOfTitleAreReadInSeconds) {
   // Read 1,024 characters a call, this took minutes; at once, well under a
   // second. The bound leaves room for a loaded machine.
   EXPECT_LT(took, std::chrono::seconds(30));
+}
+
+// Save in the window (memory platform) through the driver, of a memo that
+// was deleted after it was shown: the editor keeps what was typed and the
+// user is told, instead of the change being lost without a word.
+class SqliteDriverWindow : public testing::WindowFixture {};
+
+TEST_F(SqliteDriverWindow, SaveOfAMemoDeletedMeanwhileKeepsTheTypedTextAndSaysSo) {
+  std::setlocale(LC_ALL, "");
+  database.Insert(testing::Memo("m1", 2));
+  testing::UserContext context;
+  context.language = "en-us";
+  context.conn = "Driver=SQLite3;Database=" + database.path() + ";NoCreat=1";
+  std::string title_after;
+  ASSERT_TRUE(Open(context, [&](platform::memory::MemoryFormWindow& w, frmCalendarInfo&) {
+                ASSERT_TRUE(w.Tree("tvInfo")->ClickNode("m1"));
+                ASSERT_TRUE(w.Button("btnModify")->Click());
+                w.Edit("txtTitle")->SetText("Moved 张三 😀");
+                database.Run("delete from ZA_Message where cMsgId='m1'");
+                ASSERT_TRUE(w.Button("btnSave")->Click());
+                title_after = w.Edit("txtTitle")->Text();
+              }).ok());
+  const std::vector<std::string> messages = MessageTexts();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages[0].ends_with("(3021)")) << messages[0];
+  EXPECT_EQ(title_after, "Moved 张三 😀");
+  EXPECT_TRUE(database.Memos().empty());
 }
 
 TEST(OdbcTextPathCheck, RefusesTextThatWouldNotReachTheDriverUnchanged) {
