@@ -207,6 +207,20 @@ TEST_F(PostgresBounds, AServerPausedMidStatementEndsTheWaitWithinTheBound) {
   EXPECT_TRUE(again->Execute("select 1").ok());
 }
 
+TEST_F(PostgresBounds, DriverMessagesEndWithoutALineBreakBeforeTheNumber) {
+  // libpq ends its messages with a line break; a port nothing listens on.
+  auto connection = client_->CreateConnection();
+  ASSERT_TRUE(connection.ok());
+  const Status refused = (*connection)->Open(
+      "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=1;Database=vxsystem;Uid=u;Pwd=Sesame-9");
+  ASSERT_FALSE(refused.ok());
+  const std::string& text = refused.description();
+  ASSERT_FALSE(text.empty());
+  EXPECT_EQ(text.find_last_not_of("\r\n\t "), text.size() - 1) << text;
+  EXPECT_EQ(text.find("Sesame-9"), std::string::npos) << text;
+  EXPECT_NE(text.find("Connection refused"), std::string::npos) << text;
+}
+
 // The window on the memory platform, on the cluster.
 class PostgresWindow : public testing::WindowFixture {
  protected:
