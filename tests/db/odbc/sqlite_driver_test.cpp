@@ -159,6 +159,15 @@ TEST_F(SqliteDriver, TenMegabytesOfTitleAreReadInSeconds) {
   EXPECT_LT(took, std::chrono::seconds(30));
 }
 
+TEST(OdbcMessages, AShortPasswordIsNeverCutOutOfTheDriverManagersWords) {
+  auto connection = MakeDefaultClient()->CreateConnection();
+  ASSERT_TRUE(connection.ok());
+  const Status refused = (*connection)->Open("Driver={No Such Driver};Server=x;UID=u;PWD=a");
+  EXPECT_EQ(refused.code(), err::kUnspecified);
+  EXPECT_EQ(refused.description(),
+            "[unixODBC][Driver Manager]Can't open lib 'No Such Driver' : file not found");
+}
+
 // Save in the window (memory platform) through the driver, of a memo that
 // was deleted after it was shown: the editor keeps what was typed and the
 // user is told, instead of the change being lost without a word.
