@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev odbc-postgresql tdsodbc libsqliteodbc postgresql
+  procps  # ps: the PostgreSQL fixture finds the server's processes to pause them
   # The TDS protocol stand-in the SQL Server tests reach through FreeTDS.
   python3
   xvfb xauth xdotool xclip libx11-dev

@@ -5,6 +5,7 @@
 #include "db/odbc/wide_text.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <utility>
@@ -12,6 +13,8 @@
 namespace agendia::db::odbc {
 
 namespace {
+
+std::atomic<long> command_timeout_ceiling{0};
 
 SQLPOINTER Seconds(long seconds) { return reinterpret_cast<SQLPOINTER>(static_cast<intptr_t>(seconds)); }
 
@@ -23,6 +26,8 @@ long RowCount(SQLHANDLE statement) {
 }
 
 }  // namespace
+
+void SetCommandTimeoutCeiling(long seconds) { command_timeout_ceiling = seconds > 0 ? seconds : 0; }
 
 StatusOr<std::unique_ptr<Session>> OdbcSession::Open(const OdbcTarget& target,
                                                      long command_timeout_seconds) {
@@ -132,6 +137,10 @@ Status OdbcSession::Run(const std::string& statement, std::shared_ptr<Statement>
     return Failure(SQL_HANDLE_DBC, link_->connection.get(), Stage::kStatement, secrets_);
   }
   const SQLHANDLE raw = handle->handle.get();
+  long limit_seconds = command_timeout_;
+  if (const long ceiling = command_timeout_ceiling; ceiling > 0) {
+    limit_seconds = limit_seconds == 0 ? ceiling : std::min(limit_seconds, ceiling);
+  }
   // psqlODBC keeps its query time-out by setting the server's
   // statement_timeout, which would override a database's own shorter one;
   // there the cancel below bounds the statement instead, so the shorter of
@@ -139,7 +148,7 @@ Status OdbcSession::Run(const std::string& statement, std::shared_ptr<Statement>
   const bool driver_bound = dialect_ != OdbcDialect::kPostgreSql;
   if (driver_bound) {
     SQLSetStmtAttrW(raw, SQL_ATTR_QUERY_TIMEOUT,
-                    Seconds(QueryTimeoutForDriver(driver_name_, command_timeout_)), 0);
+                    Seconds(QueryTimeoutForDriver(driver_name_, limit_seconds)), 0);
   }
 
   // The call owns its text: after a time-out it may outlive this function.
@@ -157,16 +166,16 @@ Status OdbcSession::Run(const std::string& statement, std::shared_ptr<Statement>
     };
   }
 
-  if (command_timeout_ == 0) {
+  if (limit_seconds == 0) {
     result = call();
   } else {
     using std::chrono::seconds;
-    const seconds limit(command_timeout_);
+    const seconds limit(limit_seconds);
     const seconds margin = std::clamp(limit / 30, seconds(1), seconds(10));
     CallBound bound;
     bound.cancel_after = driver_bound ? limit + margin : limit;
     bound.give_up_after = bound.cancel_after + margin;
-    const std::string within = " within " + std::to_string(command_timeout_) + " seconds";
+    const std::string within = " within " + std::to_string(limit_seconds) + " seconds";
     switch (RunBounded(handle, std::move(call), bound, result)) {
       case CallEnd::kGaveUp:
         handle.reset();

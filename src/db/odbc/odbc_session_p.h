@@ -17,6 +17,9 @@ namespace agendia::db::odbc {
 
 class OdbcCursor;
 
+// See SetCommandTimeoutCeilingForTesting (odbc_backend.h).
+void SetCommandTimeoutCeiling(long seconds);
+
 // One ODBC connection. Like the SQLite session it knows its open cursors:
 // Close frees their statements first, then disconnects, so no statement or
 // server connection outlives Close (but one whose statement outlived its
