@@ -215,7 +215,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The password as the host gave it, read back whole, and kept secret.
   const std::string* password = settings->Find("Password");
   if (!password && !sql_server) password = settings->Find("PWD");
+  // OLE DB's key first, then ODBC's, as the providers read them.
   const std::string* integrated = settings->Find("Integrated Security");
+  if (!integrated) integrated = settings->Find("Trusted_Connection");
   const std::string security = integrated ? Lower(Trim(*integrated)) : std::string();
   const bool trusted = sql_server && (security == "sspi" || security == "true" || security == "yes");
   if (password && !trusted) {

@@ -259,7 +259,7 @@ StatusOr<OdbcTarget> MapSqlServer(const ConnectionString& settings, long login_t
   if (integrated && IsTrue(*integrated)) {
     Add(out, "Trusted_Connection", "yes");
   } else {
-    const std::string* user = FindFirst(settings, {"User ID", "UID", "User"});
+    const std::string* user = FindFirst(settings, {"User ID", "UID"});
     const std::string* password = FindFirst(settings, {"Password", "PWD"});
     // FreeTDS reads "}}" inside a braced value as two braces, so a brace
     // would reach the server doubled and the login fail for a reason nobody
@@ -268,9 +268,10 @@ StatusOr<OdbcTarget> MapSqlServer(const ConnectionString& settings, long login_t
       if (freetds && value && value->find('}') != std::string::npos) {
         const std::string what = value == user ? "user ID" : "password";
         return Status::Error(err::kUnspecified,
-                             "The " + what + " holds a '}', which the FreeTDS driver cannot take "
-                             "from a connection string: choose Microsoft's ODBC driver for SQL "
-                             "Server with Driver=, or a " + what + " without '}'");
+                             "The " + what + " holds a closing brace (}), which the FreeTDS "
+                             "driver cannot take from a connection string: choose Microsoft's "
+                             "ODBC driver for SQL Server with Driver=, or a " + what +
+                                 " without braces");
       }
     }
     if (user) Add(out, "UID", *user);
