@@ -269,8 +269,8 @@ StatusOr<OdbcTarget> MapSqlServer(const ConnectionString& settings, long login_t
         const std::string what = value == user ? "user ID" : "password";
         return Status::Error(err::kUnspecified,
                              "The " + what + " holds a closing brace (}), which the FreeTDS "
-                             "driver cannot take from a connection string: choose Microsoft's "
-                             "ODBC driver for SQL Server with Driver=, or a " + what +
+                             "driver cannot take from a connection string: choose Microsoft ODBC "
+                             "Driver for SQL Server with Driver=, or a " + what +
                                  " without braces");
       }
     }

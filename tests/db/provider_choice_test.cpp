@@ -42,7 +42,7 @@ TEST_F(DbProviderChoice, OpensSqliteForItsFormsAndHandsServerFormsToTheDriverMan
        "LocalDB ((localdb)) is not supported: give the server as host or host,port (TCP)"},
       {"Provider=SQLOLEDB;Data Source=127.0.0.1,1;User ID=sa;Password='a}b'", err::kUnspecified,
        "The password holds a closing brace (}), which the FreeTDS driver cannot take from a "
-       "connection string: choose Microsoft's ODBC driver for SQL Server with Driver=, or a "
+       "connection string: choose Microsoft ODBC Driver for SQL Server with Driver=, or a "
        "password without braces"},
       {"Driver={No Such Driver};Server=dbhost", err::kUnspecified,
        "[unixODBC][Driver Manager]Can't open lib 'No Such Driver' : file not found"},

@@ -169,11 +169,11 @@ TEST(OdbcTarget, RefusesAtOnceWhatCannotBeReachedAndNeverRepeatsThePassword) {
        "No SQL Server ODBC driver is installed (ODBC Driver 18 for SQL Server or FreeTDS)"},
       {"Provider=SQLOLEDB;Data Source=db;User ID=sa;Password='se}cret'", kLinux, err::kUnspecified,
        "The password holds a closing brace (}), which the FreeTDS driver cannot take from a "
-       "connection string: choose Microsoft's ODBC driver for SQL Server with Driver=, or a "
+       "connection string: choose Microsoft ODBC Driver for SQL Server with Driver=, or a "
        "password without braces"},
       {"Provider=SQLOLEDB;Data Source=db;Uid={a}}b};Pwd=secret", kLinux, err::kUnspecified,
        "The user ID holds a closing brace (}), which the FreeTDS driver cannot take from a "
-       "connection string: choose Microsoft's ODBC driver for SQL Server with Driver=, or a "
+       "connection string: choose Microsoft ODBC Driver for SQL Server with Driver=, or a "
        "user ID without braces"},
   };
   for (const Refused& c : cases) {
