@@ -147,7 +147,7 @@ std::string PipeServer(std::string_view pipe) {
 // address. Microsoft's drivers get the text as it is (see MapSqlServer).
 StatusOr<ServerAddress> ReadDataSource(std::string_view data_source) {
   std::string text = base::Trim(data_source);
-  std::string lower = LowerCase(text);
+  const std::string lower = LowerCase(text);
   if (lower.starts_with("(localdb)")) return Unreachable("LocalDB ((localdb))");
   if (lower.starts_with("np:")) {
     text = PipeServer(std::string_view(text).substr(3));
