@@ -53,7 +53,6 @@ run ends itself after an hour without a connection.
 """
 
 import datetime
-import json
 import os
 import signal
 import socket
@@ -321,14 +320,15 @@ def literal_text(value):
 def parse_datetime(text, dmy):
     """A datetime literal read as SQL Server reads it under DATEFORMAT mdy or dmy."""
     stripped = text.strip()
-    formats = [("%Y-%m-%dT%H:%M:%S", False), ("%Y%m%d %H:%M:%S", False), ("%Y%m%d", False)]
-    # yyyy-mm-dd with a space (or without a time) depends on the DATEFORMAT
-    # for datetime: under dmy it is read year, day, month.
+    # The ISO form and the unseparated one mean the same under every language.
+    patterns = ["%Y-%m-%dT%H:%M:%S", "%Y%m%d %H:%M:%S", "%Y%m%d"]
+    # yyyy-mm-dd with a space (or without a time) follows the DATEFORMAT for
+    # datetime: under dmy it is read year, day, month.
     if dmy:
-        formats += [("%Y-%d-%m %H:%M:%S", True), ("%Y-%d-%m", True)]
+        patterns += ["%Y-%d-%m %H:%M:%S", "%Y-%d-%m"]
     else:
-        formats += [("%Y-%m-%d %H:%M:%S", True), ("%Y-%m-%d", True)]
-    for pattern, _ in formats:
+        patterns += ["%Y-%m-%d %H:%M:%S", "%Y-%m-%d"]
+    for pattern in patterns:
         try:
             return datetime.datetime.strptime(stripped, pattern)
         except ValueError:
@@ -405,7 +405,7 @@ def run_statement(sql, session):
         return ("done",)
     if first == "select":
         parser.take()
-        if parser.peek()[:2] == ("op", "@") or parser.is_word("@@spid"):
+        if parser.is_word("@@spid"):
             return ("spid",)
         parser.expect_op("*")
         parser.expect_word("from")
