@@ -138,8 +138,11 @@ std::string WriteLiteralsForSqlServer(std::string_view statement) {
       if (insert == Insert::kValues && depth >= values_depth && value_index < insert_columns.size()) {
         literal_column = insert_columns[value_index];
       }
-      out += WriteLiteral(statement.substr(open + 1, end - open - 2), unicode_literal,
-                          literal_column);
+      std::string literal = WriteLiteral(statement.substr(open + 1, end - open - 2),
+                                         unicode_literal, literal_column);
+      // select'a' is a select of 'a'; selectN'a' would be a name.
+      if (literal.front() == 'N' && !out.empty() && IsNameCharacter(out.back())) out += ' ';
+      out += literal;
       i = end;
       after_name = false;
       continue;

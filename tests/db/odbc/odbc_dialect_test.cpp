@@ -99,6 +99,8 @@ TEST(SqlServerLiterals, TextIsUnicodeTheKeyStaysPlainAndABackslashBeforeALineBre
        "'2024-12-31 23:59:00')",
        "insert into db..t ([t].[cMsgTitle], x.cMsgId, dSend) VALUES(NewID(), 'K', "
        "'2024-12-31T23:59:00')"},
+      // A literal right after a name stays apart from it.
+      {"select'a'from t where x=1", "select N'a'from t where x=1"},
       {"select * from t where cReceiver='unclosed", "select * from t where cReceiver='unclosed"},
       {"", ""},
   };
