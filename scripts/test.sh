@@ -31,7 +31,6 @@ if [ "$stage" = sanitize ]; then
   scripts/build.sh --sanitize
   ctest --preset sanitize -j"$(nproc)" --timeout 300
 else
-  scripts/build.sh --sanitize fuzz_date_text fuzz_dialect fuzz_statements fuzz_connection_string \
-    fuzz_language_text
+  scripts/build.sh --sanitize fuzz_all
   ctest --preset sanitize -j"$(nproc)" -R '^Fuzz\.'
 fi
