@@ -469,17 +469,23 @@ LRESULT Win32ComboBox::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
 }
 
 // The closed field's height follows its item height, by a border that
-// differs between systems: measured, then the item height set to match.
+// differs between systems (and the item height read back need not be the
+// one set): measured, and the item height corrected until they match.
 void Win32ComboBox::KeepClosedHeight() {
   if (!Alive() || closed_height_ <= 0) return;
-  for (int attempt = 0; attempt < 3; ++attempt) {
+  const auto closed = [this] {
     RECT frame{};
     GetWindowRect(window(), &frame);
-    const int closed = static_cast<int>(frame.bottom - frame.top);
-    const LRESULT item = SendMessageW(window(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-    if (item == CB_ERR || closed == closed_height_) return;
-    const int wanted = static_cast<int>(item) + closed_height_ - closed;
-    if (wanted < 1 || wanted == item) return;
+    return static_cast<int>(frame.bottom - frame.top);
+  };
+  const LRESULT item = SendMessageW(window(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  if (item == CB_ERR) return;
+  int wanted = static_cast<int>(item);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int off_by = closed_height_ - closed();
+    if (off_by == 0) return;
+    wanted += off_by;
+    if (wanted < 1) return;
     SendMessageW(window(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), static_cast<LPARAM>(wanted));
   }
 }
