@@ -73,6 +73,8 @@ struct WindowReport {
   // The tree's nodes, and whether its first node is the first one in view.
   int tree_nodes = 0;
   bool tree_at_top = false;
+  // The tree has the focus and no node selected (it took the focus at open).
+  bool tree_focused_unselected = false;
   // The fonts of the controls as "face size charset", one per control,
   // space-separated with '|'.
   std::wstring fonts;
@@ -182,6 +184,11 @@ BOOL CALLBACK WatchOne(HWND window, LPARAM target_pointer) {
   if (HWND tree = FindWindowExW(window, nullptr, WC_TREEVIEWW, nullptr)) {
     target->report->tree_nodes = static_cast<int>(TreeView_GetCount(tree));
     target->report->tree_at_top = TreeView_GetFirstVisible(tree) == TreeView_GetRoot(tree);
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    target->report->tree_focused_unselected =
+        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui) && gui.hwndFocus == tree &&
+        TreeView_GetSelection(tree) == nullptr;
   }
   PostMessageW(window, WM_CLOSE, 0, 0);
   target->done = true;
@@ -314,6 +321,7 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("labels: %s\n", Narrow(report.labels.c_str()).c_str());
   Check(report.tree_nodes == 13, "the tree lists the 7 memos due under their 6 kinds");
   Check(report.tree_at_top, "the tree, taller than its box, opens scrolled to its first node");
+  Check(report.tree_focused_unselected, "the tree takes the focus at open and selects no node for it");
   Check(IsWindowEnabled(top), "the portal window is enabled again after the calendar closed");
   Check(texts[0] == before && lstrcmpW(texts[0], argv[1]) == 0, "CalenderDesign writes nothing back");
   Check(report.message_boxes == 0, "no message box on the way");
