@@ -29,6 +29,8 @@ Status frmCalendarInfo::btnDelete_Click() {
     Status failed;
     reloaded = ReadMemoTree(failed);
   }
+  // Modify goes off once the memo is gone: modifying it could only end in
+  // an update that matches no row, after the user typed it all in again.
   if (executed) btnModify->SetEnabled(false);
   btnDelete->SetEnabled(true);
   btnSave->SetEnabled(false);

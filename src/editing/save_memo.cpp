@@ -96,12 +96,16 @@ Status frmCalendarInfo::btnSave_Click() {
                                               {executed.description(), failed.description()})));
     return Status::Ok();
   }
+  // A refused statement is one message, and the editor stays open with what
+  // was typed: rebuilding and locking would throw that input away and, with
+  // the database out of reach, add a second message for the reload.
   if (!executed.ok()) {
     ShowDbError(executed);
     return Status::Ok();
   }
   if (m_nEditMode == 1 && changed == 0) {
-    // Nothing to modify any more; what was typed becomes a new memo.
+    // Nothing to modify any more; what was typed becomes a new memo. Modify
+    // goes off, as every further update would match no row either.
     m_nEditMode = 0;
     btnModify->SetEnabled(false);
     btnDelete->SetEnabled(false);

@@ -60,6 +60,8 @@ void frmCalendarInfo::tvInfo_NodeClick(const platform::TreeNode& Node) {
   m_cMsgID = msg_id;
   m_nMsgRows = rows;
   btnAdd->SetEnabled(true);
+  // A memo found gone cannot be modified: an update would match no row and
+  // the typing would be for nothing. Delete stays, and removes nothing.
   btnModify->SetEnabled(memo.has_value());
   btnDelete->SetEnabled(true);
 }

@@ -93,6 +93,8 @@ Status frmCalendarInfo::ReadMemoTree(Status& failed) {
                                   return Status::Ok();
                                 });
     });
+    // Only a read that succeeded replaces the tree: a failed one keeps the
+    // memos the user saw, rather than a tree that shows them gone.
     if (loaded.ok()) {
       AGENDIA_RETURN_IF_ERROR(add_groups());
       loaded = base::CallWithoutThrowing<Status>("The memo tree failed",

@@ -102,8 +102,9 @@ expected="100|$memo_title|Room 3|demo|demo|2024-03-01 09:30:00|570|0|2|001|2024|
 echo "ok: Add, 9:30, Weekly, '$memo_title' / 'Room 3', Save wrote one memo row"
 
 # Save disabled itself and gave the tree the focus, so the keyboard goes on
-# from there: the tree selects its first group as it takes the focus, and
-# three Downs reach the new memo under Weekly and show it. Add empties the
+# from there: the tree takes the focus with no node selected, the first Down
+# moves on from its first group, and three Downs reach the new memo under
+# Weekly and show it. Add empties the
 # editor and disables Delete; Shift+Tab goes back to the tree, still on the
 # memo, and Enter shows it again, which enables Delete: Alt+D deletes it.
 xdotool key --delay 200 Down Down Down 2>/dev/null

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -45,6 +46,8 @@ bool EditEventFilter::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::MouseButtonRelease:
       return FilterMouseRelease(watched, *static_cast<QMouseEvent*>(event));
+    case QEvent::ContextMenu:
+      return FilterContextMenu(watched, *static_cast<QContextMenuEvent*>(event));
     default:
       return false;
   }
@@ -65,6 +68,36 @@ bool EditEventFilter::FilterMouseRelease(QObject* watched, QMouseEvent& event) {
   QCoreApplication::sendEvent(watched, &event);
   replaying_ = false;
   RaiseMouse(mouse_up, event);
+  return true;
+}
+
+// A command of the mouse's context menu (a paste) changes the text after the
+// mouse button's release, with no key: the handler hears of it as another
+// release once the command has run, as it does in the Win32 window. The
+// keyboard's menu belongs to no mouse action and raises nothing.
+bool EditEventFilter::FilterContextMenu(QObject* watched, const QContextMenuEvent& event) {
+  if (!mouse_up || event.reason() != QContextMenuEvent::Mouse) return false;
+  QMenu* menu = nullptr;
+  if (auto* line = qobject_cast<QLineEdit*>(watched)) {
+    menu = line->createStandardContextMenu();
+  } else if (auto* multi = qobject_cast<QPlainTextEdit*>(watched->parent())) {
+    menu = multi->createStandardContextMenu(event.pos());
+  }
+  if (menu == nullptr) return false;
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  const QPointF position = event.pos();
+  connect(menu, &QMenu::triggered, this, [this, position] {
+    QMetaObject::invokeMethod(
+        this,
+        [this, position] {
+          if (!mouse_up) return;
+          auto handler = mouse_up;
+          handler(MouseButtonCode(Qt::RightButton), 0, static_cast<float>(position.x()),
+                  static_cast<float>(position.y()));
+        },
+        Qt::QueuedConnection);
+  });
+  menu->popup(event.globalPos());
   return true;
 }
 

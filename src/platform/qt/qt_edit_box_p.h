@@ -3,6 +3,7 @@
 #include "platform/qt/qt_control_base_p.h"
 #include "platform/qt/qt_length_limit_p.h"
 
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QObject>
 #include <QPlainTextEdit>
@@ -34,6 +35,8 @@ class EditEventFilter final : public QObject {
   bool FilterKeyPress(QObject* watched, QKeyEvent& event);
   // Delivers the release to the widget, then raises mouse_up; returns true.
   bool FilterMouseRelease(QObject* watched, QMouseEvent& event);
+  // Opens the box's menu for the mouse; returns false for the keyboard's.
+  bool FilterContextMenu(QObject* watched, const QContextMenuEvent& event);
   static void RaiseMouse(const MouseHandler& handler, const QMouseEvent& mouse);
 
   bool replaying_ = false;

@@ -3,47 +3,28 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace agendia::platform::qt {
 
-int CharacterCount(const QString& text) {
-  int count = 0;
-  for (int i = 0; i < text.size(); ++i) {
-    if (!(text.at(i).isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate())) ++count;
-  }
-  return count;
-}
-
-QString FirstCharacters(const QString& text, int count) {
-  int units = 0;
-  for (int seen = 0; units < text.size() && seen < count; ++seen) {
-    units += text.at(units).isHighSurrogate() && units + 1 < text.size() &&
-                     text.at(units + 1).isLowSurrogate()
-                 ? 2
-                 : 1;
-  }
-  return text.left(units);
-}
-
 namespace {
-// The number of UTF-16 units that the last `characters` characters before
-// `end` take in `text`.
-int UnitsBefore(const QString& text, int end, int characters) {
-  int start = end;
-  for (int i = 0; i < characters && start > 0; ++i) {
-    --start;
-    if (text.at(start).isLowSurrogate() && start > 0 && text.at(start - 1).isHighSurrogate()) --start;
-  }
-  return end - start;
+std::u16string_view Units(const QString& text) {
+  return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 }  // namespace
 
+int CharacterCount(const QString& text) { return platform::CharacterCount(Units(text)); }
+
+QString FirstCharacters(const QString& text, int count) {
+  return text.left(static_cast<qsizetype>(UnitsOfFirstCharacters(Units(text), count)));
+}
+
 QValidator::State LengthValidator::validate(QString& input, int& pos) const {
-  const int excess = limit_.Excess(CharacterCount(input));
-  if (excess > 0) {
-    const int end = pos < excess ? input.size() : pos;
-    const int units = UnitsBefore(input, end, excess);
-    input.remove(end - units, units);
-    if (pos > end - units) pos = end - units;
+  const LengthCut cut = CutOverLimit(Units(input), static_cast<std::size_t>(std::max(pos, 0)), limit_);
+  if (cut.units > 0) {
+    const auto start = static_cast<qsizetype>(cut.start);
+    input.remove(start, static_cast<qsizetype>(cut.units));
+    if (pos > start) pos = static_cast<int>(start);
   }
   return Acceptable;
 }
@@ -80,13 +61,11 @@ void LimitedPlainTextEdit::insertFromMimeData(const QMimeData* source) {
 void LimitedPlainTextEdit::CutAfterEdit() {
   if (setting_) return;
   const QString text = document()->toRawText();
-  const int excess = limit_.Excess(CharacterCount(text));
-  if (excess > 0) {
-    QTextCursor cursor = textCursor();
-    const int end = cursor.position() < excess ? text.size() : cursor.position();
-    const int units = UnitsBefore(text, end, excess);
-    cursor.setPosition(end - units);
-    cursor.setPosition(end, QTextCursor::KeepAnchor);
+  QTextCursor cursor = textCursor();
+  const LengthCut cut = CutOverLimit(Units(text), static_cast<std::size_t>(cursor.position()), limit_);
+  if (cut.units > 0) {
+    cursor.setPosition(static_cast<int>(cut.start));
+    cursor.setPosition(static_cast<int>(cut.start + cut.units), QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
   }
 }

@@ -2,6 +2,7 @@
 
 #include "platform/controls.h"
 #include "platform/form_window.h"
+#include "platform/length_limit.h"
 #include "platform/win32/win32_p.h"
 
 #include <memory>
@@ -135,6 +136,10 @@ class Win32CommandButton final : public Win32ControlBase, public CommandButton {
   std::function<void()> on_click_;
 };
 
+// A locked box (SetEnabled(false)) stays an enabled window, read-only and
+// out of the Tab order, so that its text is drawn at full contrast and can
+// still be selected and copied; it refuses every change from the user and
+// raises none of the box's events, as a disabled one would.
 class Win32EditBox final : public Win32ControlBase, public EditBox {
  public:
   Win32EditBox(const ControlDesign& design, HWND window);
@@ -151,6 +156,8 @@ class Win32EditBox final : public Win32ControlBase, public EditBox {
   void OnKeyUp(KeyUpHandler handler) override { key_up_ = std::move(handler); }
   void OnMouseDown(MouseHandler handler) override { mouse_down_ = std::move(handler); }
   void OnMouseUp(MouseHandler handler) override { mouse_up_ = std::move(handler); }
+  // EN_CHANGE: whatever an edit brought in beyond the limit goes again.
+  void OnCommand(WORD code) override;
   void Detach() override;
 
  private:
@@ -158,9 +165,16 @@ class Win32EditBox final : public Win32ControlBase, public EditBox {
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT CallOriginal(UINT message, WPARAM wparam, LPARAM lparam);
   void RaiseMouse(const MouseHandler& handler, int16_t button, LPARAM lparam);
+  // Pastes the clipboard's text cut to the room the limit leaves.
+  void PasteWithinLimit();
+  void CutOverLimit();
+  std::wstring NativeWideText() const;
 
   int max_length_;
   bool multi_line_;
+  LengthLimit limit_;
+  bool locked_ = false;
+  bool cutting_ = false;
   WNDPROC original_ = nullptr;
   KeyPressHandler key_press_;
   KeyUpHandler key_up_;
@@ -168,9 +182,14 @@ class Win32EditBox final : public Win32ControlBase, public EditBox {
   MouseHandler mouse_up_;
 };
 
+// The drop-down list draws its closed field itself: a slim arrow, so that
+// the design's narrow field shows a kind's whole name, and the chosen kind
+// at full contrast also while the list is disabled. The closed field keeps
+// the design's height at every font and DPI.
 class Win32ComboBox final : public Win32ControlBase, public ComboBox {
  public:
-  using Win32ControlBase::Win32ControlBase;
+  // `closed_height` is the closed field's height in pixels.
+  Win32ComboBox(const ControlDesign& design, HWND window, int closed_height);
   void Clear() override;
   void AddItem(const std::string& text) override;
   int ListCount() const override;
@@ -180,6 +199,16 @@ class Win32ComboBox final : public Win32ControlBase, public ComboBox {
   std::string Text() const override;
   bool Enabled() const override;
   void SetEnabled(bool enabled) override;
+  void Detach() override;
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  void KeepClosedHeight();
+  void Paint();
+
+  int closed_height_;
+  WNDPROC original_ = nullptr;
 };
 
 class Win32TreeView final : public Win32ControlBase, public TreeView {
@@ -204,8 +233,14 @@ class Win32TreeView final : public Win32ControlBase, public TreeView {
   void OnPosted(LPARAM value) override;
   // Enter on a node shows it again, as a click on it does.
   void OnEnter() override;
+  void Detach() override;
+  // Installs the handling of focus, keys and clicks beside a node's text.
+  void Subclass();
 
  private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT CallOriginal(UINT message, WPARAM wparam, LPARAM lparam);
   struct Node {
     std::string key;
     std::string text;
@@ -224,6 +259,7 @@ class Win32TreeView final : public Win32ControlBase, public TreeView {
   std::function<void(const TreeNode&)> on_node_click_;
   // The last mouse click changed the selection and was raised for that.
   bool clicked_by_selection_ = false;
+  WNDPROC original_ = nullptr;
 };
 
 // Creates the native window of `design` as a child of `dialog` with the

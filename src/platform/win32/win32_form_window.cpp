@@ -48,6 +48,17 @@ class DisabledThreadWindows {
   std::vector<HWND> disabled_;
 };
 
+// A plain character typed while a control that takes no characters has the
+// focus (a push button): the dialog would take it for a mnemonic and press a
+// button. Mnemonics need Alt (WM_SYSCHAR), as in the Qt window; Enter and
+// Space still press the focused button, through their key messages.
+bool IsCharacterForNoMnemonic(HWND dialog, MSG& message) {
+  if (message.message != WM_CHAR || message.hwnd == nullptr || !IsChild(dialog, message.hwnd)) return false;
+  const LRESULT wants = SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam,
+                                     reinterpret_cast<LPARAM>(&message));
+  return (wants & (DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) == 0;
+}
+
 }  // namespace
 
 StatusOr<std::unique_ptr<Win32FormWindow>> Win32FormWindow::Create(const FormDesign& design) {
@@ -57,14 +68,22 @@ StatusOr<std::unique_ptr<Win32FormWindow>> Win32FormWindow::Create(const FormDes
   return window;
 }
 
-Win32FormWindow::~Win32FormWindow() { Destroy(); }
+Win32FormWindow::~Win32FormWindow() {
+  Destroy();
+  if (hidden_owner_) DestroyWindow(hidden_owner_);
+}
 
 Status Win32FormWindow::Build(const FormDesign& design) {
   EmptyDialogTemplate blank{};
   blank.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
   blank.header.dwExtendedStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  dialog_ = CreateDialogIndirectParamW(ThisModule(), &blank.header, nullptr, &DialogProc,
+  // Until a portal window owns it, a hidden window does: an owned window
+  // gets no task-bar button, and a script host may give no portal.
+  hidden_owner_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                  nullptr, ThisModule(), nullptr);
+  dialog_ = CreateDialogIndirectParamW(ThisModule(), &blank.header, hidden_owner_, &DialogProc,
                                        reinterpret_cast<LPARAM>(this));
+  if (dialog_ && hidden_owner_) SetPropW(dialog_, kHiddenOwnerProperty, hidden_owner_);
   if (dialog_ == nullptr) {
     return Status::Error(hr::kUnexpected,
                          "The window cannot be created (error " + std::to_string(GetLastError()) + ")");
@@ -110,7 +129,9 @@ void Win32FormWindow::Destroy() {
   for (auto& control : controls_) control->Detach();
   HWND dialog = std::exchange(dialog_, nullptr);
   SetWindowLongPtrW(dialog, DWLP_USER, 0);
+  RemovePropW(dialog, kHiddenOwnerProperty);
   DestroyWindow(dialog);
+  if (hidden_owner_) DestroyWindow(std::exchange(hidden_owner_, nullptr));
 }
 
 Control* Win32FormWindow::ControlAt(int index) {
@@ -176,7 +197,7 @@ void Win32FormWindow::RunMessageLoop() {
       break;
     }
     if (got < 0) break;
-    if (!IsDialogMessageW(dialog_, &message)) {
+    if (IsCharacterForNoMnemonic(dialog_, message) || !IsDialogMessageW(dialog_, &message)) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }

@@ -46,6 +46,7 @@ class Win32FormWindow final : public FormWindow {
   Win32ControlBase* ControlWithId(int id);
 
   HWND dialog_ = nullptr;
+  HWND hidden_owner_ = nullptr;
   std::vector<std::unique_ptr<Win32ControlBase>> controls_;
   Win32CommandButton* cancel_button_ = nullptr;
   HWND first_tab_stop_ = nullptr;

@@ -35,6 +35,10 @@ inline HWND ToHwnd(WindowHandle handle) {
   return reinterpret_cast<HWND>(static_cast<intptr_t>(handle));
 }
 
+// The property of a form window that holds its hidden owner, the owner it
+// goes back to when it is given none.
+inline constexpr wchar_t kHiddenOwnerProperty[] = L"AgendiaHiddenOwner";
+
 // The module (DLL or executable) this adapter is linked into.
 HMODULE ThisModule();
 

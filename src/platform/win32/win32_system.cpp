@@ -33,8 +33,11 @@ class Win32WindowSystem final : public WindowSystem {
 
   WindowHandle SetWindowOwner(WindowHandle window, WindowHandle owner) override {
     if (window == 0 || !::IsWindow(ToHwnd(window))) return 0;
-    return static_cast<WindowHandle>(
-        SetWindowLongPtrW(ToHwnd(window), GWLP_HWNDPARENT, static_cast<LONG_PTR>(owner)));
+    // No owner is the hidden one, where a form window has it: without an
+    // owner the window would get a task-bar button.
+    LONG_PTR new_owner = static_cast<LONG_PTR>(owner);
+    if (owner == 0) new_owner = reinterpret_cast<LONG_PTR>(GetPropW(ToHwnd(window), kHiddenOwnerProperty));
+    return static_cast<WindowHandle>(SetWindowLongPtrW(ToHwnd(window), GWLP_HWNDPARENT, new_owner));
   }
 };
 

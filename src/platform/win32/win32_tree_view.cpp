@@ -2,7 +2,34 @@
 
 #include "platform/win32/wide_text.h"
 
+#include <windowsx.h>
+
 namespace agendia::platform::win32 {
+namespace {
+
+constexpr wchar_t kTreeProperty[] = L"AgendiaTreeView";
+
+// Where a click counts as a click on a node: its row, beside the expand
+// button, not only its picture and text.
+constexpr UINT kOnNodeRow = TVHT_ONITEM | TVHT_ONITEMINDENT | TVHT_ONITEMRIGHT;
+
+bool MovesSelection(WPARAM key) {
+  switch (key) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
 
 void Win32TreeView::Clear() {
   if (Alive()) TreeView_DeleteAllItems(window());
@@ -150,7 +177,7 @@ LRESULT Win32TreeView::OnNotify(const NMHDR& header) {
       hit.pt = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
       ScreenToClient(window(), &hit.pt);
       HTREEITEM item = TreeView_HitTest(window(), &hit);
-      if (item && (hit.flags & TVHT_ONITEM)) {
+      if (item && (hit.flags & kOnNodeRow)) {
         PostMessageW(GetParent(window()), kPostedToControl, static_cast<WPARAM>(GetDlgCtrlID(window())),
                      reinterpret_cast<LPARAM>(item));
       }
@@ -175,6 +202,79 @@ void Win32TreeView::OnPosted(LPARAM value) {
 
 void Win32TreeView::OnEnter() {
   if (Alive()) RaiseClick(TreeView_GetSelection(window()));
+}
+
+}  // namespace agendia::platform::win32
+
+namespace agendia::platform::win32 {
+
+void Win32TreeView::Subclass() {
+  if (!Alive() || original_) return;
+  SetPropW(window(), kTreeProperty, this);
+  original_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
+}
+
+void Win32TreeView::Detach() {
+  if (HWND tree = window(); tree && original_) {
+    SetWindowLongPtrW(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+    RemovePropW(tree, kTreeProperty);
+  }
+  Win32ControlBase::Detach();
+}
+
+LRESULT CALLBACK Win32TreeView::SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* self = static_cast<Win32TreeView*>(GetPropW(window, kTreeProperty));
+  if (self == nullptr) return DefWindowProcW(window, message, wparam, lparam);
+  return self->HandleMessage(message, wparam, lparam);
+}
+
+LRESULT Win32TreeView::CallOriginal(UINT message, WPARAM wparam, LPARAM lparam) {
+  return CallWindowProcW(original_, window(), message, wparam, lparam);
+}
+
+LRESULT Win32TreeView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_SETFOCUS: {
+      // The native tree selects its first node as it takes the focus. A
+      // node is selected only by the user here: the loaded list has none,
+      // and a selected node that was never shown would belie the editor.
+      const bool had_selection = TreeView_GetSelection(window()) != nullptr;
+      const LRESULT result = CallOriginal(message, wparam, lparam);
+      if (!had_selection && TreeView_GetSelection(window()) != nullptr) {
+        TreeView_SelectItem(window(), nullptr);
+      }
+      return result;
+    }
+    case WM_KEYDOWN: {
+      // With nothing selected, the keys move on from the first node in
+      // view; a key that stays on it chooses it.
+      if (!MovesSelection(wparam) || TreeView_GetSelection(window()) != nullptr) break;
+      HTREEITEM first = TreeView_GetFirstVisible(window());
+      if (first == nullptr) break;
+      TreeView_SelectItem(window(), first);
+      const LRESULT result = CallOriginal(message, wparam, lparam);
+      if (Alive() && TreeView_GetSelection(window()) == first) RaiseClick(first);
+      return result;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      // The row is the node: a click beside the text goes to the text.
+      TVHITTESTINFO hit{};
+      hit.pt = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+      HTREEITEM item = TreeView_HitTest(window(), &hit);
+      if (item && (hit.flags & (TVHT_ONITEMINDENT | TVHT_ONITEMRIGHT))) {
+        RECT text{};
+        if (TreeView_GetItemRect(window(), item, &text, TRUE)) {
+          lparam = MAKELPARAM((text.left + text.right) / 2, (text.top + text.bottom) / 2);
+        }
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return CallOriginal(message, wparam, lparam);
 }
 
 }  // namespace agendia::platform::win32

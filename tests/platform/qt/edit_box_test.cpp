@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextCursor>
@@ -219,6 +221,65 @@ TEST_F(QtEditBoxTest, SettingTheTextAnEditLeftChangesNothing) {
   hour_->SetText("12");
   EXPECT_EQ(hour_->Text(), "12");
   EXPECT_EQ(HourWidget()->cursorPosition(), 0);
+}
+
+// The mouse's context menu runs its command after the button's release: a
+// paste from it is heard as another release once it has run, so a time
+// field can put back its text as after any mouse action. The keyboard's
+// menu raises nothing.
+class QtEditBoxMenuTest : public QtEditBoxTest {
+ protected:
+  // Opens the hour field's context menu for `reason` and returns it.
+  QMenu* OpenMenu(QContextMenuEvent::Reason reason) {
+    QContextMenuEvent event(reason, QPoint(3, 3), HourWidget()->mapToGlobal(QPoint(3, 3)));
+    QCoreApplication::sendEvent(HourWidget(), &event);
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  }
+  static QAction* PasteAction(QMenu& menu) {
+    for (QAction* action : menu.actions()) {
+      if (action->objectName() == QLatin1String("edit-paste") || action->text().contains("Paste")) return action;
+    }
+    return nullptr;
+  }
+};
+
+TEST_F(QtEditBoxMenuTest, APasteFromTheMouseMenuIsFollowedByARelease) {
+  hour_->SetText("7");
+  std::vector<int16_t> releases;
+  std::string text_at_release;
+  hour_->OnMouseUp([&](int16_t button, int16_t, float, float) {
+    releases.push_back(button);
+    text_at_release = hour_->Text();
+    hour_->SetText("7");  // the time field's restore
+  });
+  QApplication::clipboard()->setText("42");
+  HourWidget()->selectAll();
+
+  QMenu* menu = OpenMenu(QContextMenuEvent::Mouse);
+  ASSERT_NE(menu, nullptr);
+  QAction* paste = PasteAction(*menu);
+  ASSERT_NE(paste, nullptr);
+  paste->trigger();
+  menu->close();
+  QCoreApplication::processEvents();
+
+  EXPECT_EQ(releases, std::vector<int16_t>{2});
+  EXPECT_EQ(text_at_release, "42");  // the handler saw what the paste left
+  EXPECT_EQ(hour_->Text(), "7");
+}
+
+TEST_F(QtEditBoxMenuTest, TheKeyboardMenuRaisesNoRelease) {
+  hour_->SetText("9");
+  int releases = 0;
+  hour_->OnMouseUp([&](int16_t, int16_t, float, float) { ++releases; });
+
+  QMenu* menu = OpenMenu(QContextMenuEvent::Keyboard);
+  ASSERT_NE(menu, nullptr);
+  menu->close();
+  QCoreApplication::processEvents();
+
+  EXPECT_EQ(releases, 0);
+  EXPECT_EQ(hour_->Text(), "9");
 }
 
 }  // namespace

@@ -58,23 +58,38 @@ struct WindowReport {
   std::atomic<int> children{0};
   std::atomic<int> message_boxes{0};
   std::wstring first_message;  // the text of the first message box
-  // The tab stops in tab order, "class" or "class(hidden)", space-separated.
+  // The input controls in tab order, "class" or "class(hidden)",
+  // space-separated, and those of them that Tab stops at while a memo is
+  // browsed (the locked fields are not).
   std::wstring tab_order;
+  std::wstring browse_tab_stops;
+  // The locked edit boxes: read-only, yet enabled windows (drawn at full
+  // contrast); and the kind chooser's closed height in pixels.
+  bool fields_read_only = false;
+  int chooser_height = 0;
   // For each input control in the dialog's order, "class=label": the label
   // just before it, which screen readers take as its name ("-": none).
   std::wstring labels;
   // The tree's nodes, and whether its first node is the first one in view.
   int tree_nodes = 0;
   bool tree_at_top = false;
+  // The tree has the focus and no node selected (it took the focus at open).
+  bool tree_focused_unselected = false;
   // The fonts of the controls as "face size charset", one per control,
   // space-separated with '|'.
   std::wstring fonts;
 };
 
-std::wstring TabOrder(HWND dialog) {
+bool IsInputControl(HWND window) {
+  const std::wstring kind = ClassName(window);
+  return kind == L"Edit" || kind == L"SysTreeView32" || kind == L"ComboBox" || kind == L"Button";
+}
+
+std::wstring TabOrder(HWND dialog, bool stops_only) {
   std::wstring order;
   for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (!(GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP)) continue;
+    if (!IsInputControl(child)) continue;
+    if (stops_only && !(GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP)) continue;
     if (!order.empty()) order += L' ';
     order += ClassName(child);
     if (!IsWindowVisible(child)) order += L"(hidden)";
@@ -150,12 +165,30 @@ BOOL CALLBACK WatchOne(HWND window, LPARAM target_pointer) {
   target->report->owner = reinterpret_cast<HWND>(GetWindowLongPtrW(window, GWLP_HWNDPARENT));
   target->report->portal_disabled = !IsWindowEnabled(target->portal);
   target->report->children = CountChildren(window);
-  target->report->tab_order = TabOrder(window);
+  target->report->tab_order = TabOrder(window, false);
+  target->report->browse_tab_stops = TabOrder(window, true);
+  bool read_only = true;
+  for (HWND edit = FindWindowExW(window, nullptr, L"Edit", nullptr); edit;
+       edit = FindWindowExW(window, edit, L"Edit", nullptr)) {
+    if (!IsWindowVisible(edit)) continue;
+    read_only = read_only && (GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY) && IsWindowEnabled(edit);
+  }
+  target->report->fields_read_only = read_only;
+  if (HWND chooser = FindWindowExW(window, nullptr, L"ComboBox", nullptr)) {
+    RECT frame{};
+    GetWindowRect(chooser, &frame);
+    target->report->chooser_height = static_cast<int>(frame.bottom - frame.top);
+  }
   target->report->fonts = Fonts(window);
   target->report->labels = Labels(window);
   if (HWND tree = FindWindowExW(window, nullptr, WC_TREEVIEWW, nullptr)) {
     target->report->tree_nodes = static_cast<int>(TreeView_GetCount(tree));
     target->report->tree_at_top = TreeView_GetFirstVisible(tree) == TreeView_GetRoot(tree);
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    target->report->tree_focused_unselected =
+        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui) && gui.hwndFocus == tree &&
+        TreeView_GetSelection(tree) == nullptr;
   }
   PostMessageW(window, WM_CLOSE, 0, 0);
   target->done = true;
@@ -269,6 +302,16 @@ int wmain(int argc, wchar_t** argv) {
             L"SysTreeView32 Edit Edit ComboBox Edit(hidden) Edit Edit Button Button Button Button Button",
         "tab order: tree, hour, minute, kind, (hidden end day), title, content, Add to Exit");
   std::printf("tab order: %s\n", Narrow(report.tab_order.c_str()).c_str());
+  Check(report.browse_tab_stops == L"SysTreeView32 ComboBox Button Button Button Button Button",
+        "while a memo is browsed, Tab skips the locked fields (the disabled kind chooser too)");
+  Check(report.fields_read_only, "the locked fields are read-only, not disabled, so their text keeps its contrast");
+  {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    Check(report.chooser_height == MulDiv(300, dpi, 1440), "the kind chooser has its designed height of 300 twips");
+    std::printf("kind chooser: %d pixels high at %d DPI\n", report.chooser_height, dpi);
+  }
   // English: every control in Tahoma 8 (11 pixels at 96 DPI), character set 0.
   Check(report.fonts == L"Tahoma -11 0", "with en-us every control has the font Tahoma 8, character set 0");
   std::printf("fonts: %s\n", Narrow(report.fonts.c_str()).c_str());
@@ -278,6 +321,7 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("labels: %s\n", Narrow(report.labels.c_str()).c_str());
   Check(report.tree_nodes == 13, "the tree lists the 7 memos due under their 6 kinds");
   Check(report.tree_at_top, "the tree, taller than its box, opens scrolled to its first node");
+  Check(report.tree_focused_unselected, "the tree takes the focus at open and selects no node for it");
   Check(IsWindowEnabled(top), "the portal window is enabled again after the calendar closed");
   Check(texts[0] == before && lstrcmpW(texts[0], argv[1]) == 0, "CalenderDesign writes nothing back");
   Check(report.message_boxes == 0, "no message box on the way");
