@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <clocale>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -209,6 +210,44 @@ TEST_F(SqliteDriver, TenMegabytesOfTitleAreReadInSeconds) {
   // second. The bound leaves room for a loaded machine.
   EXPECT_LT(took, std::chrono::seconds(30));
 }
+
+#if !defined(_WIN32)
+// Whether the ODBC driver manager's library is mapped into this process.
+bool DriverManagerMapped() {
+  std::ifstream maps("/proc/self/maps");
+  std::string line;
+  while (std::getline(maps, line)) {
+    if (line.find("/libodbc.so") != std::string::npos) return true;
+  }
+  return false;
+}
+
+// ctest runs each test of this file in a process of its own, so the first
+// check sees what a fresh process maps.
+class OdbcDriverManager : public SqliteDriver {};
+
+TEST_F(OdbcDriverManager, IsLoadedOnlyWhenAConnectionStringNeedsIt) {
+  ASSERT_FALSE(DriverManagerMapped()) << "mapped at start (run this test in a process of its own)";
+  {
+    auto connection = client_->CreateConnection();
+    ASSERT_TRUE(connection.ok());
+    const Status opened = (*connection)->Open("Provider=SQLite;Data Source=" + database_.path());
+    ASSERT_TRUE(opened.ok()) << opened.description();
+    auto recordset = client_->CreateRecordset();
+    ASSERT_TRUE((*recordset)->SetActiveConnection(*connection).ok());
+    ASSERT_TRUE((*recordset)->Open("select * from ZA_Message").ok());
+  }
+  EXPECT_FALSE(DriverManagerMapped());
+  auto connection = Open();
+  auto recordset = client_->CreateRecordset();
+  ASSERT_TRUE((*recordset)->SetActiveConnection(connection).ok());
+  ASSERT_TRUE((*recordset)->Open("select * from ZA_Message where cMsgId='OTHER'").ok());
+  auto title = (*recordset)->Value("cMsgTitle");
+  ASSERT_TRUE(title.ok());
+  EXPECT_EQ(title->text, "Someone else's memo");
+  EXPECT_TRUE(DriverManagerMapped());
+}
+#endif
 
 TEST(OdbcMessages, AShortPasswordIsNeverCutOutOfTheDriverManagersWords) {
   auto connection = MakeDefaultClient()->CreateConnection();
