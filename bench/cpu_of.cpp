@@ -1,4 +1,5 @@
-// Runs a command in a fresh process and prints "wall_ms cpu_ms" of it: the
+// Runs a command in a fresh process, its output discarded (as a client's
+// rows would be drawn, not printed), and prints "wall_ms cpu_ms" of it: the
 // CPU time (user + system) the kernel accounts to the process and the
 // children it waited for, which reads in microseconds where GNU time rounds
 // to ten milliseconds. Exits with the command's status, printing nothing
@@ -7,6 +8,7 @@
 
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -24,6 +26,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (child == 0) {
+    const int null = open("/dev/null", O_WRONLY);
+    if (null >= 0) dup2(null, STDOUT_FILENO);
     execvp(argv[1], argv + 1);
     std::perror(argv[1]);
     _exit(127);
