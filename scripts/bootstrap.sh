@@ -11,6 +11,7 @@ packages=(
   unixodbc unixodbc-dev odbc-postgresql tdsodbc libsqliteodbc postgresql
   procps  # ps: the PostgreSQL fixture finds the server's processes to pause them
   xvfb xauth xdotool xclip libx11-dev
+  x11-xserver-utils  # xrdb: the Wine tests' display gets a resource database
   clang libclang-rt-14-dev llvm
   fonts-wqy-zenhei fonts-dejavu-core
   # The Windows build (Agendia.dll) and its tests under Wine: the mingw-w64
