@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Agendia
 # need. Quick and silent when everything is there already.
+#   scripts/bootstrap.sh              what scripts/test.sh and run-portal.sh need
+#   scripts/bootstrap.sh --sanitize   and clang for the sanitizer and fuzz stage
 set -euo pipefail
 
 packages=(
@@ -10,9 +12,10 @@ packages=(
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev odbc-postgresql tdsodbc libsqliteodbc postgresql
   procps  # ps: the PostgreSQL fixture finds the server's processes to pause them
+  # The TDS protocol stand-in the SQL Server tests reach through FreeTDS.
+  python3
   xvfb xauth xdotool xclip libx11-dev
   x11-xserver-utils  # xrdb: the Wine tests' display gets a resource database
-  clang libclang-rt-14-dev llvm
   fonts-wqy-zenhei fonts-dejavu-core
   # The Windows build (Agendia.dll) and its tests under Wine: the mingw-w64
   # tool chains, widl and the IDL files it imports, the 64-bit Wine, and the
@@ -23,6 +26,11 @@ packages=(
   wine64 unixodbc libsqliteodbc fonts-wqy-microhei
 )
 
+# The sanitizer and fuzz stage (scripts/test.sh --sanitize) builds with clang;
+# llvm gives the sanitizers' reports their function names and lines.
+if [ "${1:-}" = --sanitize ]; then
+  packages+=(clang libclang-rt-14-dev llvm)
+fi
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

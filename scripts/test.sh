@@ -1,27 +1,36 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole test suite. Widget
-# tests run on Qt's offscreen platform; no display is needed.
+# Installs what is missing, builds, and runs the whole test suite: the Linux
+# tests and both Windows DLLs' tests under Wine. Widget tests run on Qt's
+# offscreen platform; no display is needed.
+#   scripts/test.sh              the whole suite, each thing built once
+#   scripts/test.sh --sanitize   then the sanitizer and fuzz stage (CI): the
+#                                Linux tree again with clang under
+#                                AddressSanitizer and UndefinedBehaviorSanitizer
+#                                (build-sanitize/), the whole suite there, and
+#                                each fuzz target for a few seconds on its seeds
+#   scripts/test.sh --fuzz       then only the fuzz targets of that stage
+# The sanitizer tree leaves the Windows DLLs out: they are not sanitized, and
+# the first stage has built and tested them already.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+stage=none
+case ${1:-} in
+  "") ;;
+  --sanitize) stage=sanitize ;;
+  --fuzz) stage=fuzz ;;
+  -h|--help) sed -n '2,13s/^# \{0,1\}//p' "$0"; exit 0 ;;
+  *) echo "usage: scripts/test.sh [--sanitize | --fuzz]" >&2; exit 2 ;;
+esac
+
 scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 120
+[ "$stage" = none ] && exit 0
 
-# The whole suite again, built with clang under AddressSanitizer and
-# UndefinedBehaviorSanitizer (the "sanitize" preset, build-sanitize/), where
-# each fuzz target also runs for a few seconds on its seeds. On a 2-core
-# machine without a warm ccache the build takes about 8 minutes of the two
-# cores and the tests about 4. AGENDIA_SANITIZE=fuzz builds and runs only the
-# fuzz targets; AGENDIA_SANITIZE=0 skips both.
-sanitize=${AGENDIA_SANITIZE:-1}
-if [ "$sanitize" != 0 ]; then
-  cmake --preset sanitize >/dev/null
-  if [ "$sanitize" = 1 ]; then
-    cmake --build --preset sanitize -j"$(nproc)"
-    ctest --preset sanitize -j"$(nproc)" --timeout 300
-  else
-    cmake --build --preset sanitize -j"$(nproc)" --target fuzz_date_text fuzz_dialect \
-      fuzz_statements fuzz_connection_string fuzz_language_text
-    ctest --preset sanitize -j"$(nproc)" -R '^Fuzz\.'
-  fi
+if [ "$stage" = sanitize ]; then
+  scripts/build.sh --sanitize
+  ctest --preset sanitize -j"$(nproc)" --timeout 300
+else
+  scripts/build.sh --sanitize fuzz_all
+  ctest --preset sanitize -j"$(nproc)" -R '^Fuzz\.'
 fi

@@ -2,6 +2,13 @@
 -- the calendar are its rows with nMsgType = 100. The host creates the table;
 -- the calendar only reads and writes rows. Running this again changes
 -- nothing. Run with sqlcmd (GO separates the batches).
+--
+-- The database must be case-insensitive (a _CI_ collation, as the host's
+-- default SQL_Latin1_General_CP1_CI_AS or Chinese_PRC_CI_AS): the calendar's
+-- statements write the table as both ZA_Message and za_message and the key
+-- as both cMsgId and cMsgID, which a case-sensitive database reads as names
+-- that do not exist. Text is nvarchar, and the calendar sends it as N'...',
+-- so the collation's code page loses no character.
 USE VXSystem;
 GO
 

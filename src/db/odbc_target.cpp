@@ -4,6 +4,7 @@
 #include "base/date_text.h"
 
 #include <charconv>
+#include <initializer_list>
 #include <optional>
 #include <string_view>
 
@@ -123,13 +124,38 @@ struct ServerAddress {
   std::string port;
 };
 
+// "np:\\host\pipe\sql\query" -> host; "np:\\host\pipe\MSSQL$INST\sql\query"
+// -> host\INST: the server that a named pipe leads to, over TCP.
+std::string PipeServer(std::string_view pipe) {
+  std::string text(pipe);
+  while (!text.empty() && (text.front() == '\\' || text.front() == '/')) text.erase(0, 1);
+  const size_t slash = text.find('\\');
+  std::string host = text.substr(0, slash);
+  if (slash == std::string::npos) return host;
+  const std::string rest = LowerCase(std::string_view(text).substr(slash));
+  constexpr std::string_view kInstancePipe = "\\pipe\\mssql$";
+  if (rest.starts_with(kInstancePipe)) {
+    const size_t begin = slash + kInstancePipe.size();
+    const size_t end = text.find('\\', begin);
+    host += "\\" + text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+  }
+  return host;
+}
+
+// The server as FreeTDS reaches it: over TCP only, so the local names,
+// shared memory (lpc:) and named pipes (np:) become the same server's TCP
+// address. Microsoft's drivers get the text as it is (see MapSqlServer).
 StatusOr<ServerAddress> ReadDataSource(std::string_view data_source) {
   std::string text = base::Trim(data_source);
   const std::string lower = LowerCase(text);
-  if (lower.starts_with("np:")) return Unreachable("A named pipe (np:)");
-  if (lower.starts_with("lpc:")) return Unreachable("Shared memory (lpc:)");
   if (lower.starts_with("(localdb)")) return Unreachable("LocalDB ((localdb))");
-  if (lower.starts_with("tcp:")) text.erase(0, 4);
+  if (lower.starts_with("np:")) {
+    text = PipeServer(std::string_view(text).substr(3));
+  } else if (lower.starts_with("lpc:")) {
+    text.erase(0, 4);
+  } else if (lower.starts_with("tcp:")) {
+    text.erase(0, 4);
+  }
 
   ServerAddress address;
   if (const size_t comma = text.find(','); comma != std::string::npos) {
@@ -147,9 +173,38 @@ StatusOr<ServerAddress> ReadDataSource(std::string_view data_source) {
   }
   address.host = base::Trim(text);
   const std::string host = LowerCase(address.host);
-  // The local server by the names SQL Server's clients know; over TCP here.
+  // The local server by the names SQL Server's clients know.
   if (host.empty() || host == "." || host == "(local)") address.host = "127.0.0.1";
   return address;
+}
+
+// What the string asks of encryption: OLE DB's Use Encryption for Data and
+// ODBC's Encrypt say the same.
+enum class Encryption { kUnset, kOff, kOn, kStrict };
+
+StatusOr<Encryption> ReadEncryption(const ConnectionString& settings) {
+  const std::string* given = settings.Find("Encrypt");
+  if (!given) given = settings.Find("Use Encryption for Data");
+  if (!given) return Encryption::kUnset;
+  const std::string value = LowerCase(base::Trim(*given));
+  if (value == "yes" || value == "true" || value == "mandatory" || value == "1") {
+    return Encryption::kOn;
+  }
+  if (value == "no" || value == "false" || value == "optional" || value == "0") {
+    return Encryption::kOff;
+  }
+  if (value == "strict") return Encryption::kStrict;
+  return Status::Error(err::kUnspecified,
+                       "Invalid connection string: Encrypt must be yes, no, true, false, "
+                       "mandatory, optional or strict");
+}
+
+const std::string* FindFirst(const ConnectionString& settings,
+                             std::initializer_list<const char*> keys) {
+  for (const char* key : keys) {
+    if (const std::string* value = settings.Find(key)) return value;
+  }
+  return nullptr;
 }
 
 StatusOr<OdbcTarget> MapSqlServer(const ConnectionString& settings, long login_timeout,
@@ -169,47 +224,103 @@ StatusOr<OdbcTarget> MapSqlServer(const ConnectionString& settings, long login_t
   }
   const bool freetds = IsFreeTds(driver);
 
-  const std::string* source = settings.Find("Data Source");
-  if (!source) source = settings.Find("Server");
-  StatusOr<ServerAddress> address = ReadDataSource(source ? *source : std::string());
-  if (!address.ok()) return address.status();
+  StatusOr<Encryption> encryption = ReadEncryption(settings);
+  if (!encryption.ok()) return encryption.status();
+
+  // Network Address names the server's address where Data Source may name
+  // it otherwise; the providers connect to the address.
+  const std::string* source =
+      FindFirst(settings, {"Network Address", "Address", "Addr", "Data Source", "Server"});
+  const std::string source_text = source ? base::Trim(*source) : std::string();
 
   std::string& out = target.connection_string;
   Add(out, "Driver", driver);
-  std::string server = address->host;
-  if (!address->instance.empty() && (!freetds || address->port.empty())) {
-    server += "\\" + address->instance;
-  }
   if (freetds) {
+    StatusOr<ServerAddress> address = ReadDataSource(source_text);
+    if (!address.ok()) return address.status();
+    std::string server = address->host;
+    // With a port, FreeTDS goes there at once; the instance name would make
+    // it ask the SQL Server Browser first.
+    if (!address->instance.empty() && address->port.empty()) server += "\\" + address->instance;
     Add(out, "Server", server);
     if (!address->port.empty()) Add(out, "Port", address->port);
   } else {
-    if (!address->port.empty()) server += "," + address->port;
-    Add(out, "Server", server);
+    // Microsoft's drivers know every form the providers know: (local) and
+    // "." reach a local server over shared memory, np: and lpc: name the
+    // protocol, and a local SQL Server Express has TCP off by default.
+    Add(out, "Server", source_text);
   }
 
-  const std::string* database = settings.Find("Initial Catalog");
-  if (!database) database = settings.Find("Database");
-  if (database) Add(out, "Database", *database);
+  if (const std::string* database = FindFirst(settings, {"Initial Catalog", "Database"})) {
+    Add(out, "Database", *database);
+  }
 
-  const std::string* integrated = settings.Find("Integrated Security");
+  const std::string* integrated = FindFirst(settings, {"Integrated Security", "Trusted_Connection"});
   if (integrated && IsTrue(*integrated)) {
     Add(out, "Trusted_Connection", "yes");
   } else {
-    if (const std::string* user = settings.Find("User ID")) Add(out, "UID", *user);
-    if (const std::string* password = settings.Find("Password")) {
+    const std::string* user = FindFirst(settings, {"User ID", "UID"});
+    const std::string* password = FindFirst(settings, {"Password", "PWD"});
+    // FreeTDS reads "}}" inside a braced value as two braces, so a brace
+    // would reach the server doubled and the login fail for a reason nobody
+    // could see.
+    for (const std::string* value : {user, password}) {
+      if (freetds && value && value->find('}') != std::string::npos) {
+        const std::string what = value == user ? "user ID" : "password";
+        return Status::Error(err::kUnspecified,
+                             "The " + what + " holds a closing brace (}), which the FreeTDS "
+                             "driver cannot take from a connection string: choose Microsoft ODBC "
+                             "Driver for SQL Server with Driver=, or a " + what +
+                                 " without braces");
+      }
+    }
+    if (user) Add(out, "UID", *user);
+    if (password) {
       Add(out, "PWD", *password);
       target.secrets.push_back(*password);
     }
   }
-  for (const char* key : {"Encrypt", "TrustServerCertificate"}) {
-    if (const std::string* value = settings.Find(key)) Add(out, key, *value);
+  if (const std::string* language = settings.Find("Current Language")) {
+    Add(out, "Language", *language);
   }
+  const std::string* application = FindFirst(settings, {"Application Name", "APP"});
+  Add(out, "APP", application ? *application : std::string("Agendia"));
+  if (const std::string* workstation = FindFirst(settings, {"Workstation ID", "WSID"})) {
+    Add(out, "WSID", *workstation);
+  }
+
   if (freetds) {
+    // FreeTDS's own key; it ignores Encrypt and would send the login in
+    // clear to a server that says it cannot encrypt.
+    if (*encryption == Encryption::kOn || *encryption == Encryption::kStrict) {
+      Add(out, "Encryption", "require");
+    }
     if (!settings.Find("TDS_Version")) Add(out, "TDS_Version", "7.4");
     if (!settings.Find("ClientCharset")) Add(out, "ClientCharset", "UTF-8");
     for (const char* key : {"TDS_Version", "ClientCharset"}) {
       if (const std::string* value = settings.Find(key)) Add(out, key, *value);
+    }
+  } else {
+    const std::optional<int> version = MicrosoftDriverVersion(driver);
+    switch (*encryption) {
+      case Encryption::kOn:
+        Add(out, "Encrypt", "yes");
+        break;
+      case Encryption::kStrict:
+        Add(out, "Encrypt", "strict");
+        break;
+      case Encryption::kOff:
+        Add(out, "Encrypt", "no");
+        break;
+      case Encryption::kUnset:
+        // From version 18 on, Microsoft's driver encrypts and checks the
+        // certificate unless told otherwise; the providers did not, and a
+        // server with a self-signed certificate they reached would refuse.
+        if (version && *version >= 18) Add(out, "Encrypt", "no");
+        break;
+    }
+    if (const std::string* trust = settings.Find("TrustServerCertificate")) {
+      Add(out, "TrustServerCertificate", *trust);
     }
   }
   return target;

@@ -10,15 +10,18 @@
 
 namespace agendia::db {
 
-// The host's connection string as the ODBC driver manager takes it. The
-// forms (see src/db/README.md for the whole table):
+// The host's connection string as the ODBC driver manager takes it, read as
+// the providers read it (see src/db/README.md for the whole table):
 //   Provider=SQLOLEDB[.1], SQLNCLI[10|11][.1], MSOLEDBSQL[19][.1]
-//       SQL Server: Data Source (host, host,port, tcp:host,port,
-//       host\instance, (local), .), Initial Catalog or Database, User ID and
-//       Password, Integrated Security=SSPI|true|yes, Encrypt and
-//       TrustServerCertificate, Driver= to choose the driver. Persist
-//       Security Info and other keys of the OLE DB providers are dropped.
-//       np:, lpc: and (localdb) fail: they cannot be reached from here.
+//       SQL Server: Network Address (before Data Source or Server),
+//       Initial Catalog or Database, User ID/UID and Password/PWD,
+//       Integrated Security or Trusted_Connection, Current Language,
+//       Application Name (default "Agendia"), Workstation ID, Encrypt or
+//       Use Encryption for Data, TrustServerCertificate, Driver= to choose
+//       the driver. Persist Security Info and other keys of the OLE DB
+//       providers are dropped. For FreeTDS, which speaks TCP only, (local),
+//       ".", lpc: and np: become the same server's TCP address and (localdb)
+//       fails; Microsoft's drivers get the server as written.
 //   Provider=MSDASQL[.1], or no Provider at all
 //       passed on as it is, less the keys only ADO reads (Provider, Connect
 //       Timeout); User ID and Password become UID and PWD.
@@ -47,10 +50,14 @@ bool IsOdbcProvider(std::string_view provider);
 // Server" (highest NN), then "SQL Server Native Client", then FreeTDS, then
 // Windows' own "SQL Server". With FreeTDS, TDS_Version=7.4 (without it the
 // login time-out is not kept) and ClientCharset=UTF-8 (without it Chinese
-// text comes back as '?') are added unless the string sets them.
+// text comes back as '?') are added unless the string sets them, and
+// encryption asked for becomes Encryption=require. Microsoft's driver 18 and
+// later gets Encrypt=no when the string says nothing, the providers' default.
 // Fails with err::kUnspecified for a form that cannot be reached (naming
-// it), a bad port or time-out, and err::kProviderNotFound when no SQL Server
-// driver is installed. Never puts the password into a description.
+// it), a bad port, time-out or Encrypt value, a user or password holding '}'
+// for FreeTDS (which would pass it on with the brace doubled), and
+// err::kProviderNotFound when no SQL Server driver is installed. Never puts
+// the password into a description.
 StatusOr<OdbcTarget> MapToOdbc(const ConnectionString& settings, long connection_timeout_seconds,
                                const std::vector<std::string>& installed_drivers);
 

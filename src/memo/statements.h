@@ -9,9 +9,26 @@ namespace agendia::memo {
 
 // The statements the window runs on the memo table, in the server's dialect.
 // Every text value is written between apostrophes with each apostrophe inside
-// it doubled, so a value is stored exactly as typed and can never end its
-// literal early; for values without apostrophes the texts are byte for byte
-// those the memo table has always been given.
+// it doubled, so a value can never end its literal early.
+//
+// The texts are the memo table's traditional ones with two departures, both
+// there because the traditional ones lose or misplace data:
+//   - SelectById, UpdateMemo and DeleteMemo also require "nMsgType=100 and
+//     cReceiver=<user>": by identifier alone they reached rows of other
+//     message types and other users' memos, which the user's tree never
+//     lists (an identifier differing only by spaces or letter case, for one).
+//     SelectByReceiver and InsertMemo are the traditional texts.
+//   - On SQL Server the backend writes the literals anew
+//     (WriteLiteralsForSqlServer, db/sqlserver_literals.h): text as N'...',
+//     which the traditional '...' was not, so the server converted it to the
+//     code page of the database's collation and stored '?' for Chinese
+//     outside it and for every emoji, and distinct Chinese user names in
+//     cReceiver could collapse into one; the identifier compared with
+//     cMsgID stays plain, being a GUID's text against a varchar key; dSend
+//     in the ISO form that every login language reads alike; and a literal
+//     split where a backslash ends a line, which the server would otherwise
+//     drop with the line break. Other databases get these texts as they
+//     stand, where '...' keeps every character and N'...' may not exist.
 
 // All memos (type 100) whose receiver is `user`, in no particular order.
 std::string SelectByReceiver(std::string_view user);
@@ -53,8 +70,9 @@ struct MemoChange {
 // sender, receiver, read flag, account and year stay.
 std::string UpdateMemo(const MemoChange& change, std::string_view msg_id, std::string_view user);
 
-// Deletes the memo of `user` whose identifier is `msg_id` without its
-// surrounding spaces.
+// Deletes the memo of `user` whose identifier is `msg_id`, used unchanged:
+// an identifier stored with spaces around it is addressed with them, like
+// the select and the update do.
 std::string DeleteMemo(std::string_view msg_id, std::string_view user);
 
 // `value` with every apostrophe doubled, ready to stand between apostrophes.

@@ -37,9 +37,13 @@ TEST_F(DbProviderChoice, OpensSqliteForItsFormsAndHandsServerFormsToTheDriverMan
        "password))"},
       // The server providers and ODBC strings go to the driver manager; these
       // fail before any server is asked.
-      {"Provider=SQLOLEDB;Data Source=np:\\\\dbhost\\pipe\\sql\\query;User ID=sa;Password=x",
+      {"Provider=SQLOLEDB;Data Source=(localdb)\\MSSQLLocalDB;User ID=sa;Password=x",
        err::kUnspecified,
-       "A named pipe (np:) is not supported: give the server as host or host,port (TCP)"},
+       "LocalDB ((localdb)) is not supported: give the server as host or host,port (TCP)"},
+      {"Provider=SQLOLEDB;Data Source=127.0.0.1,1;User ID=sa;Password='a}b'", err::kUnspecified,
+       "The password holds a closing brace (}), which the FreeTDS driver cannot take from a "
+       "connection string: choose Microsoft ODBC Driver for SQL Server with Driver=, or a "
+       "password without braces"},
       {"Driver={No Such Driver};Server=dbhost", err::kUnspecified,
        "[unixODBC][Driver Manager]Can't open lib 'No Such Driver' : file not found"},
       {"DSN=VXSystem;UID=sa", err::kUnspecified,

@@ -1,5 +1,6 @@
 #include "db/odbc/odbc_dialect.h"
 
+#include "db/sqlserver_literals.h"
 #include "db/statement_rewrite.h"
 #include "base/date_text.h"
 
@@ -18,15 +19,26 @@ StatusOr<std::string> AdaptForDialect(OdbcDialect dialect, std::string_view stat
     case OdbcDialect::kPostgreSql:
       return RewriteStatement(statement, {.drop_database_qualifier = true,
                                           .unbracket_names = true,
-                                          .new_id_as_literal = true});
+                                          .new_id_as_literal = true,
+                                          .nested_comments = true});
     case OdbcDialect::kSqlite:
-      return RewriteStatement(statement,
-                              {.drop_database_qualifier = true, .new_id_as_literal = true});
+      return RewriteStatement(statement, {.drop_database_qualifier = true,
+                                          .new_id_as_literal = true,
+                                          .bom_is_space = true});
     case OdbcDialect::kSqlServer:
+      return WriteLiteralsForSqlServer(statement);
     case OdbcDialect::kOther:
       break;
   }
   return std::string(statement);
+}
+
+long QueryTimeoutForDriver(std::string_view driver_name, long command_timeout_seconds) {
+  const std::string name = base::LowerCase(driver_name);
+  const bool freetds = name.find("tdsodbc") != std::string::npos ||
+                       name.find("freetds") != std::string::npos;
+  if (!freetds || command_timeout_seconds <= 0) return command_timeout_seconds;
+  return (command_timeout_seconds + 1) / 2;
 }
 
 }  // namespace agendia::db

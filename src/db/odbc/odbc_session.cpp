@@ -76,6 +76,11 @@ Status OdbcSession::Connect(const OdbcTarget& target) {
   if (Succeeded(SQLGetInfoW(connection, SQL_DBMS_NAME, name, SQLSMALLINT(sizeof name), &length))) {
     dialect_ = DialectOfDbms(Utf16ToUtf8(std::u16string_view(Narrowed(name))));
   }
+  SQLWCHAR driver[128] = {};
+  if (Succeeded(SQLGetInfoW(connection, SQL_DRIVER_NAME, driver, SQLSMALLINT(sizeof driver),
+                            &length))) {
+    driver_name_ = Utf16ToUtf8(std::u16string_view(Narrowed(driver)));
+  }
   text_path_ = ProbeTextPath();
   return Status::Ok();
 }
@@ -143,7 +148,10 @@ Status OdbcSession::Run(const std::string& statement, std::shared_ptr<Statement>
   // there the cancel below bounds the statement instead, so the shorter of
   // the two holds. Other drivers keep the time-out on the client.
   const bool driver_bound = dialect_ != OdbcDialect::kPostgreSql;
-  if (driver_bound) SQLSetStmtAttrW(raw, SQL_ATTR_QUERY_TIMEOUT, Seconds(limit_seconds), 0);
+  if (driver_bound) {
+    SQLSetStmtAttrW(raw, SQL_ATTR_QUERY_TIMEOUT,
+                    Seconds(QueryTimeoutForDriver(driver_name_, limit_seconds)), 0);
+  }
 
   // The call owns its text: after a time-out it may outlive this function.
   std::function<SQLRETURN()> call;

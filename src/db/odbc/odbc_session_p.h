@@ -66,6 +66,7 @@ class OdbcSession final : public Session {
   std::shared_ptr<Link> link_;
   OdbcDialect dialect_ = OdbcDialect::kOther;
   OdbcTextPath text_path_ = OdbcTextPath::kWide;
+  std::string driver_name_;  // SQL_DRIVER_NAME, for the driver's query time-out
   long command_timeout_ = 0;
   long rows_affected_ = -1;
   std::vector<std::string> secrets_;

@@ -4,10 +4,26 @@
 #include "db/odbc/wide_text.h"
 #include "db/odbc_target.h"
 
+#include <string>
+
 namespace agendia::db::odbc {
 
-int32_t NumberForState(std::string_view state, Stage stage) {
+namespace {
+
+// SQL Server's number for "chosen as the deadlock victim"; FreeTDS passes
+// it on with SQLSTATE 40001, other drivers may not say 40001 at all.
+constexpr int32_t kSqlServerDeadlock = 1205;
+
+bool IsDeadlock(std::string_view state, int32_t native) {
+  return state == "40001" || state == "40P01" || native == kSqlServerDeadlock;
+}
+
+}  // namespace
+
+int32_t NumberForState(std::string_view state, Stage stage, int32_t native) {
   if (state == "HYT00" || state == "HYT01" || state == "57014") return err::kTimeout;
+  // A retryable conflict, told apart from a statement that cannot run.
+  if (IsDeadlock(state, native)) return err::kTimeout;
   if (state.starts_with("23")) return err::kIntegrityViolation;
   if (stage == Stage::kStatement && (state.starts_with("42") || state == "37000" ||
                                      state.starts_with("21") || state.starts_with("22"))) {
@@ -18,10 +34,11 @@ int32_t NumberForState(std::string_view state, Stage stage) {
 
 namespace {
 
-// One diagnostic record: its SQLSTATE and message, or nothing past the last.
+// One diagnostic record: its SQLSTATE, native number and message, or nothing
+// past the last.
 bool ReadRecord(SQLSMALLINT handle_type, SQLHANDLE handle, SQLSMALLINT record, bool narrow,
-                std::string& sqlstate, std::string& message) {
-  SQLINTEGER native = 0;
+                std::string& sqlstate, SQLINTEGER& native, std::string& message) {
+  native = 0;
   SQLSMALLINT length = 0;
   if (narrow) {
     SQLCHAR state[6] = {};
@@ -60,7 +77,8 @@ Status Failure(SQLSMALLINT handle_type, SQLHANDLE handle, Stage stage,
   int32_t number = 0;
   for (SQLSMALLINT record = 1; record <= 8; ++record) {
     std::string sqlstate, text;
-    if (!ReadRecord(handle_type, handle, record, narrow, sqlstate, text)) break;
+    SQLINTEGER native = 0;
+    if (!ReadRecord(handle_type, handle, record, narrow, sqlstate, native, text)) break;
     const std::string message = WithoutTrailingBreaks(std::move(text));
     // Information (01xxx) rarely says why the call failed; it is the
     // description only when nothing else is said (unixODBC reports a driver
@@ -70,11 +88,14 @@ Status Failure(SQLSMALLINT handle_type, SQLHANDLE handle, Stage stage,
       information += message;
       continue;
     }
-    const int32_t kind = NumberForState(sqlstate, stage);
+    const int32_t kind = NumberForState(sqlstate, stage, int32_t(native));
     // A time-out outranks what the driver adds after it ("query cancelled").
     if (number == 0 || kind == err::kTimeout) number = kind;
     if (!description.empty()) description += "; ";
     description += message;
+    if (IsDeadlock(sqlstate, int32_t(native)) && native != 0) {
+      description += " (native error " + std::to_string(native) + ")";
+    }
   }
   if (number == 0) number = err::kUnspecified;
   if (description.empty()) description = std::move(information);

@@ -17,10 +17,13 @@ enum class Stage { kConnect, kStatement };
 // diagnostic records as its description (several joined by "; ") and the
 // number of the embedded backend for the same kind, read from the SQLSTATE:
 //   HYT00, HYT01, 57014 (a statement cancelled by its time-out)  err::kTimeout
+//   40001, 40P01, or native 1205 (a deadlock: the statement was   err::kTimeout, as the
+//   chosen as its victim; running it again may succeed)            embedded "database is locked"
 //   23xxx (a constraint)                                         err::kIntegrityViolation
 //   42xxx, 37000, 21S01, 21S02, 22xxx in a statement             err::kErrorsInCommand
 //   anything else (login failed, server unreachable, lost)       err::kUnspecified
-// Every secret is masked in the description (WithoutSecrets), and line
+// A deadlock's description ends with the server's own number, "(native
+// error 1205)". Every secret is masked in the description (WithoutSecrets), and line
 // breaks that end a driver's message are left out, so the number the window
 // adds follows the text directly. `narrow` reads the records through the
 // narrow entry point, as UTF-8, for a driver whose text takes that way
@@ -32,7 +35,8 @@ Status Failure(SQLSMALLINT handle_type, SQLHANDLE handle, Stage stage,
 // `message` without the line breaks, tabs and spaces at its end.
 std::string WithoutTrailingBreaks(std::string message);
 
-// The err:: number for one SQLSTATE (five characters).
-int32_t NumberForState(std::string_view state, Stage stage);
+// The err:: number for one SQLSTATE (five characters) and the driver's
+// native error number.
+int32_t NumberForState(std::string_view state, Stage stage, int32_t native = 0);
 
 }  // namespace agendia::db::odbc

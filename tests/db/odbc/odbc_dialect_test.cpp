@@ -2,10 +2,12 @@
 
 #include "db/odbc/odbc_dialect.h"
 #include "db/odbc/wide_text.h"
+#include "db/sqlserver_literals.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace agendia::db {
 namespace {
@@ -43,9 +45,78 @@ TEST(OdbcDialect, IsChosenByWhatTheDriverSaysTheDatabaseIs) {
   EXPECT_EQ(DialectOfDbms("Oracle"), OdbcDialect::kOther);
 }
 
-TEST(OdbcDialect, SqlServerGetsTheStatementByteForByte) {
-  EXPECT_EQ(*AdaptForDialect(OdbcDialect::kSqlServer, kInsert), kInsert);
+TEST(OdbcDialect, AnUnknownDatabaseGetsTheStatementByteForByte) {
   EXPECT_EQ(*AdaptForDialect(OdbcDialect::kOther, kInsert), kInsert);
+}
+
+TEST(OdbcDialect, SqlServerGetsUnicodeTextAndALanguageNeutralDateAndNothingElseChanges) {
+  EXPECT_EQ(*AdaptForDialect(OdbcDialect::kSqlServer, kInsert),
+            "insert into VXSystem..za_message (cMsgId, nMsgType, cMsgTitle, cMsgContent, cSender, "
+            "cReceiver, dSend,nValidDay,bHasRead, DisplayPeriods, Account, [Year]) VALUES(NewID(), "
+            "100, N'Team meeting',N'Room 3',N'demo',N'demo','2024-03-01T09:30:00', 570, 0, 2, "
+            "N'001', 2024)");
+}
+
+struct Written {
+  std::string composed;
+  std::string for_sql_server;
+};
+
+TEST(SqlServerLiterals, TextIsUnicodeTheKeyStaysPlainAndABackslashBeforeALineBreakSurvives) {
+  const std::vector<Written> cases = {
+      {"select * from VXSystem..ZA_Message where nMsgType=100 and cReceiver='张三'",
+       "select * from VXSystem..ZA_Message where nMsgType=100 and cReceiver=N'张三'"},
+      {"select * from VXSystem..ZA_Message where nMsgType=100 and cMsgID='AB-1' and "
+       "cReceiver='demo' ",
+       "select * from VXSystem..ZA_Message where nMsgType=100 and cMsgID='AB-1' and "
+       "cReceiver=N'demo' "},
+      {"update VXSystem..za_message set dSend='2024-03-13 07:05:00', cMsgTitle='团队 團隊 😀', "
+       "cMsgContent='Bob''s', nValidDay=425, DisplayPeriods=3  where cMsgID='X' and "
+       "nMsgType=100 and cReceiver='demo' ",
+       "update VXSystem..za_message set dSend='2024-03-13T07:05:00', cMsgTitle=N'团队 團隊 😀', "
+       "cMsgContent=N'Bob''s', nValidDay=425, DisplayPeriods=3  where cMsgID='X' and "
+       "nMsgType=100 and cReceiver=N'demo' "},
+      {"delete from VXSystem..za_message where cMsgID='X' and nMsgType=100 and cReceiver='demo'",
+       "delete from VXSystem..za_message where cMsgID='X' and nMsgType=100 and cReceiver=N'demo'"},
+      // Letter case, brackets and spaces around '=' do not hide the column.
+      {"delete from t where [CMSGID] = 'X' and CRECEIVER = 'u'",
+       "delete from t where [CMSGID] = 'X' and CRECEIVER = N'u'"},
+      // A backslash that ends a line: the literal ends there and goes on.
+      {"update t set cMsgContent='C:\\tmp\\\nnext' where cMsgID='X'",
+       "update t set cMsgContent=N'C:\\tmp\\' + N'\nnext' where cMsgID='X'"},
+      {"update t set cMsgContent='a\\\r\nb\\\\\nc\\' where cMsgID='X\\\nY'",
+       "update t set cMsgContent=N'a\\' + N'\r\nb\\\\' + N'\nc\\' where cMsgID='X\\' + '\nY'"},
+      // A title that looks like a date keeps its space; only dSend's changes.
+      {"update t set cMsgTitle='2024-03-01 09:30:00', dSend='2024-03-01 09:30:00'",
+       "update t set cMsgTitle=N'2024-03-01 09:30:00', dSend='2024-03-01T09:30:00'"},
+      {"update t set dSend='soon'", "update t set dSend=N'soon'"},
+      // Already Unicode, comments, quoted names and names ending in N stay.
+      {"select N'a', [it's], \"x'y\" -- 'c'\n/* '/* d */' */ from t where cMsgTitleN='e'",
+       "select N'a', [it's], \"x'y\" -- 'c'\n/* '/* d */' */ from t where cMsgTitleN=N'e'"},
+      {"insert into t (cMsgId, cMsgTitle) values ('K', 'v')",
+       "insert into t (cMsgId, cMsgTitle) values ('K', N'v')"},
+      {"insert into db..t ([t].[cMsgTitle], x.cMsgId, dSend) VALUES(NewID(), 'K', "
+       "'2024-12-31 23:59:00')",
+       "insert into db..t ([t].[cMsgTitle], x.cMsgId, dSend) VALUES(NewID(), 'K', "
+       "'2024-12-31T23:59:00')"},
+      // A literal right after a name stays apart from it.
+      {"select'a'from t where x=1", "select N'a'from t where x=1"},
+      {"select * from t where cReceiver='unclosed", "select * from t where cReceiver='unclosed"},
+      {"", ""},
+  };
+  for (const Written& c : cases) {
+    SCOPED_TRACE(c.composed);
+    EXPECT_EQ(WriteLiteralsForSqlServer(c.composed), c.for_sql_server);
+  }
+}
+
+TEST(SqlServerLiterals, FreeTdsGetsHalfTheCommandTimeoutAsItWaitsAsLongAgainForItsCancel) {
+  EXPECT_EQ(QueryTimeoutForDriver("libtdsodbc.so", 300), 150);
+  EXPECT_EQ(QueryTimeoutForDriver("libtdsodbc.so", 5), 3);
+  EXPECT_EQ(QueryTimeoutForDriver("libtdsodbc.so", 1), 1);
+  EXPECT_EQ(QueryTimeoutForDriver("libtdsodbc.so", 0), 0);
+  EXPECT_EQ(QueryTimeoutForDriver("libmsodbcsql-18.3.so.2.1", 300), 300);
+  EXPECT_EQ(QueryTimeoutForDriver("psqlodbcw.so", 300), 300);
 }
 
 TEST(OdbcDialect, PostgreSqlLosesTheQualifierBracketsAndNewIdOutsideLiteralsOnly) {

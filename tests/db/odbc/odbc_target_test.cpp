@@ -30,31 +30,100 @@ struct Mapped {
 };
 
 TEST(OdbcTarget, MapsEveryFormOfTheHostsConnectionString) {
+  const std::string kApp = ";APP=Agendia";
   const std::vector<Mapped> cases = {
       {"Provider=SQLOLEDB.1;Password=x;Persist Security Info=True;User ID=sa;"
        "Initial Catalog=VXSystem;Data Source=DBSERVER",
-       kLinux, "Driver=FreeTDS;Server=DBSERVER;Database=VXSystem;UID=sa;PWD=x" + kTds, 15, {"x"}},
+       kLinux, "Driver=FreeTDS;Server=DBSERVER;Database=VXSystem;UID=sa;PWD=x" + kApp + kTds, 15,
+       {"x"}},
       {"Provider=SQLOLEDB;Data Source=db,1433;Database=VXSystem;Connect Timeout=5", kLinux,
-       "Driver=FreeTDS;Server=db;Port=1433;Database=VXSystem" + kTds, 5, {}},
+       "Driver=FreeTDS;Server=db;Port=1433;Database=VXSystem" + kApp + kTds, 5, {}},
+      // ADO's ODBC-style names inside an OLE DB string: Server, Uid, Pwd.
+      {"Provider=SQLNCLI11;Server=tcp:127.0.0.1,14330;Database=VXSystem;Uid=u;Pwd=p", kLinux,
+       "Driver=FreeTDS;Server=127.0.0.1;Port=14330;Database=VXSystem;UID=u;PWD=p" + kApp + kTds,
+       15, {"p"}},
       {"Provider=SQLNCLI11;Data Source=tcp:db.example.com,14330;Integrated Security=SSPI;"
        "User ID=ignored;Password=ignored",
        kMicrosoft,
-       "Driver=ODBC Driver 18 for SQL Server;Server=db.example.com,14330;Trusted_Connection=yes",
+       "Driver=ODBC Driver 18 for SQL Server;Server=tcp:db.example.com,14330;"
+       "Trusted_Connection=yes" + kApp + ";Encrypt=no",
        15, {}},
+      {"Provider=SQLOLEDB;Data Source=db;Trusted_Connection=yes;UID=ignored", kLinux,
+       "Driver=FreeTDS;Server=db;Trusted_Connection=yes" + kApp + kTds, 15, {}},
       {"Provider=MSOLEDBSQL19;Data Source=db\\SQLEXPRESS;User ID=u;Password=p;Encrypt=yes;"
        "TrustServerCertificate=yes;Connection Timeout=0",
        kMicrosoft,
-       "Driver=ODBC Driver 18 for SQL Server;Server=db\\SQLEXPRESS;UID=u;PWD=p;Encrypt=yes;"
-       "TrustServerCertificate=yes",
+       "Driver=ODBC Driver 18 for SQL Server;Server=db\\SQLEXPRESS;UID=u;PWD=p" + kApp +
+           ";Encrypt=yes;TrustServerCertificate=yes",
        15, {"p"}},
+      // Network Address wins over Data Source; the login's language,
+      // application and workstation go to the server.
+      {"Provider=SQLOLEDB.1;Data Source=ALIAS;Network Address=10.0.0.5,1433;User ID=u;"
+       "Password=p;Current Language=British;Application Name=Portal;Workstation ID=PC-7",
+       kLinux,
+       "Driver=FreeTDS;Server=10.0.0.5;Port=1433;UID=u;PWD=p;Language=British;APP=Portal;"
+       "WSID=PC-7" + kTds,
+       15, {"p"}},
+      {"Provider=SQLOLEDB.1;Data Source=ALIAS;Network Address=10.0.0.5,1433;"
+       "Current Language=Deutsch;Workstation ID=PC-7;Use Encryption for Data=True",
+       kMicrosoft,
+       "Driver=ODBC Driver 18 for SQL Server;Server=10.0.0.5,1433;Language=Deutsch" + kApp +
+           ";WSID=PC-7;Encrypt=yes",
+       15, {}},
+      // Encryption asked for: FreeTDS's own key, which it does not ignore.
+      {"Provider=SQLOLEDB;Data Source=db;Encrypt=yes", kLinux,
+       "Driver=FreeTDS;Server=db" + kApp + ";Encryption=require" + kTds, 15, {}},
+      {"Provider=SQLOLEDB;Data Source=db;Encrypt=Mandatory", kLinux,
+       "Driver=FreeTDS;Server=db" + kApp + ";Encryption=require" + kTds, 15, {}},
+      {"Provider=SQLOLEDB;Data Source=db;Encrypt=strict", kLinux,
+       "Driver=FreeTDS;Server=db" + kApp + ";Encryption=require" + kTds, 15, {}},
+      {"Provider=SQLOLEDB;Data Source=db;Use Encryption for Data=true", kLinux,
+       "Driver=FreeTDS;Server=db" + kApp + ";Encryption=require" + kTds, 15, {}},
+      {"Provider=SQLOLEDB;Data Source=db;Encrypt=no;TrustServerCertificate=yes", kLinux,
+       "Driver=FreeTDS;Server=db" + kApp + kTds, 15, {}},
+      {"Provider=SQLOLEDB;Data Source=db;Encrypt=strict", kMicrosoft,
+       "Driver=ODBC Driver 18 for SQL Server;Server=db" + kApp + ";Encrypt=strict", 15, {}},
+      {"Provider=SQLOLEDB;Data Source=db;Encrypt=false", kMicrosoft,
+       "Driver=ODBC Driver 18 for SQL Server;Server=db" + kApp + ";Encrypt=no", 15, {}},
+      // Before version 18 the driver's default is the providers' own.
+      {"Provider=SQLOLEDB;Data Source=db;Driver={ODBC Driver 17 for SQL Server}", kMicrosoft,
+       "Driver=ODBC Driver 17 for SQL Server;Server=db" + kApp, 15, {}},
+      // Local servers: Microsoft's drivers reach them as written (shared
+      // memory, named pipes); FreeTDS only over TCP.
       {"Provider=SQLNCLI10.1;Data Source=(local);Integrated Security=true", kWindows,
-       "Driver=SQL Server;Server=127.0.0.1;Trusted_Connection=yes", 15, {}},
-      {"Provider=MSOLEDBSQL;Data Source=.\\SQLEXPRESS;User ID=sa;Password='a;b}c'", kLinux,
-       "Driver=FreeTDS;Server=127.0.0.1\\SQLEXPRESS;UID=sa;PWD={a;b}}c}" + kTds, 15, {"a;b}c"}},
+       "Driver=SQL Server;Server=(local);Trusted_Connection=yes" + kApp, 15, {}},
+      {"Provider=SQLNCLI11;Data Source=.\\SQLEXPRESS;Integrated Security=SSPI", kMicrosoft,
+       "Driver=ODBC Driver 18 for SQL Server;Server=.\\SQLEXPRESS;Trusted_Connection=yes" + kApp +
+           ";Encrypt=no",
+       15, {}},
+      {"Provider=SQLOLEDB;Data Source=np:\\\\db\\pipe\\sql\\query", kWindows,
+       "Driver=SQL Server;Server=np:\\\\db\\pipe\\sql\\query" + kApp, 15, {}},
+      {"Provider=SQLOLEDB;Data Source=lpc:PC-7\\SQLEXPRESS", kWindows,
+       "Driver=SQL Server;Server=lpc:PC-7\\SQLEXPRESS" + kApp, 15, {}},
+      {"Provider=SQLOLEDB;Data Source=(localdb)\\MSSQLLocalDB", kMicrosoft,
+       "Driver=ODBC Driver 18 for SQL Server;Server=(localdb)\\MSSQLLocalDB" + kApp + ";Encrypt=no",
+       15, {}},
+      {"Provider=SQLNCLI10.1;Data Source=(local);Integrated Security=true", kLinux,
+       "Driver=FreeTDS;Server=127.0.0.1;Trusted_Connection=yes" + kApp + kTds, 15, {}},
+      {"Provider=SQLOLEDB;Data Source=np:\\\\db\\pipe\\sql\\query", kLinux,
+       "Driver=FreeTDS;Server=db" + kApp + kTds, 15, {}},
+      {"Provider=SQLOLEDB;Data Source=np:\\\\db\\pipe\\MSSQL$SQLEXPRESS\\sql\\query", kLinux,
+       "Driver=FreeTDS;Server=db\\SQLEXPRESS" + kApp + kTds, 15, {}},
+      {"Provider=SQLOLEDB;Data Source=lpc:PC-7\\SQLEXPRESS", kLinux,
+       "Driver=FreeTDS;Server=PC-7\\SQLEXPRESS" + kApp + kTds, 15, {}},
+      {"Provider=SQLOLEDB;Data Source=lpc:(local)", kLinux,
+       "Driver=FreeTDS;Server=127.0.0.1" + kApp + kTds, 15, {}},
+      {"Provider=MSOLEDBSQL;Data Source=.\\SQLEXPRESS;User ID=sa;Password='a;b c'", kLinux,
+       "Driver=FreeTDS;Server=127.0.0.1\\SQLEXPRESS;UID=sa;PWD={a;b c}" + kApp + kTds, 15,
+       {"a;b c"}},
+      // Microsoft's drivers read a doubled brace inside braces as one.
+      {"Provider=MSOLEDBSQL;Data Source=db;User ID=sa;Password='a;b}c'", kMicrosoft,
+       "Driver=ODBC Driver 18 for SQL Server;Server=db;UID=sa;PWD={a;b}}c}" + kApp + ";Encrypt=no",
+       15, {"a;b}c"}},
       {"Provider=SQLNCLI;Data Source=db\\inst,1500;Driver={ODBC Driver 17 for SQL Server}", kLinux,
-       "Driver=ODBC Driver 17 for SQL Server;Server=db\\inst,1500", 15, {}},
+       "Driver=ODBC Driver 17 for SQL Server;Server=db\\inst,1500" + kApp, 15, {}},
       {"Provider=SQLOLEDB;Data Source=db\\inst,1500;TDS_Version=8.0", kLinux,
-       "Driver=FreeTDS;Server=db;Port=1500;ClientCharset=UTF-8;TDS_Version=8.0", 15, {}},
+       "Driver=FreeTDS;Server=db;Port=1500" + kApp + ";ClientCharset=UTF-8;TDS_Version=8.0", 15, {}},
       {"Provider=MSDASQL.1;DSN=VXSystem;User ID=sa;Password=pw;Connect Timeout=7", kLinux,
        "DSN=VXSystem;UID=sa;PWD=pw", 7, {"pw"}},
       {"Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=5432;Database=vxsystem;Uid=u;Pwd=p",
@@ -85,10 +154,6 @@ struct Refused {
 TEST(OdbcTarget, RefusesAtOnceWhatCannotBeReachedAndNeverRepeatsThePassword) {
   const std::string kUseTcp = " is not supported: give the server as host or host,port (TCP)";
   const std::vector<Refused> cases = {
-      {"Provider=SQLOLEDB;Data Source=np:\\\\db\\pipe\\sql\\query;Password=secret", kLinux,
-       err::kUnspecified, "A named pipe (np:)" + kUseTcp},
-      {"Provider=SQLOLEDB;Data Source=lpc:db;Password=secret", kLinux, err::kUnspecified,
-       "Shared memory (lpc:)" + kUseTcp},
       {"Provider=SQLOLEDB;Data Source=(localdb)\\MSSQLLocalDB;Password=secret", kLinux,
        err::kUnspecified, "LocalDB ((localdb))" + kUseTcp},
       {"Provider=SQLOLEDB;Data Source=db,99999;Password=secret", kLinux, err::kUnspecified,
@@ -96,8 +161,20 @@ TEST(OdbcTarget, RefusesAtOnceWhatCannotBeReachedAndNeverRepeatsThePassword) {
       {"Provider=SQLOLEDB;Data Source=db;Connect Timeout=soon;Password=secret", kLinux,
        err::kUnspecified,
        "Invalid connection string: Connect Timeout must be a whole number of seconds"},
+      {"Provider=SQLOLEDB;Data Source=db;Encrypt=perhaps;Password=secret", kLinux,
+       err::kUnspecified,
+       "Invalid connection string: Encrypt must be yes, no, true, false, mandatory, optional or "
+       "strict"},
       {"Provider=SQLOLEDB;Data Source=db;Password=secret", kNoSqlServer, err::kProviderNotFound,
        "No SQL Server ODBC driver is installed (ODBC Driver 18 for SQL Server or FreeTDS)"},
+      {"Provider=SQLOLEDB;Data Source=db;User ID=sa;Password='se}cret'", kLinux, err::kUnspecified,
+       "The password holds a closing brace (}), which the FreeTDS driver cannot take from a "
+       "connection string: choose Microsoft ODBC Driver for SQL Server with Driver=, or a "
+       "password without braces"},
+      {"Provider=SQLOLEDB;Data Source=db;Uid={a}}b};Pwd=secret", kLinux, err::kUnspecified,
+       "The user ID holds a closing brace (}), which the FreeTDS driver cannot take from a "
+       "connection string: choose Microsoft ODBC Driver for SQL Server with Driver=, or a "
+       "user ID without braces"},
   };
   for (const Refused& c : cases) {
     SCOPED_TRACE(c.host_string);
@@ -107,6 +184,7 @@ TEST(OdbcTarget, RefusesAtOnceWhatCannotBeReachedAndNeverRepeatsThePassword) {
     ASSERT_FALSE(target.ok());
     EXPECT_EQ(target.status().code(), c.code);
     EXPECT_EQ(target.status().description(), c.description);
+    EXPECT_EQ(target.status().description().find("cret"), std::string::npos);
   }
 }
 

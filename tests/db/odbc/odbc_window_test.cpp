@@ -60,6 +60,8 @@ class Store {
   virtual ~Store() = default;
   virtual std::string ConnectionString() const = 0;
   virtual Texts Rows() = 0;
+  // Deletes every memo past the component, as another window would.
+  virtual void DeleteAll() = 0;
 };
 
 constexpr const char* kColumns =
@@ -75,6 +77,7 @@ class PostgresStore final : public Store {
     EXPECT_TRUE(rows.has_value()) << "psql failed";
     return rows.value_or(Texts{"<psql failed>"});
   }
+  void DeleteAll() override { cluster_.DeleteAllMemos(); }
   PostgresCluster& cluster() { return cluster_; }
 
  private:
@@ -100,6 +103,7 @@ class SqliteOdbcStore final : public Store {
     }
     return rows;
   }
+  void DeleteAll() override { database_.Run("delete from ZA_Message"); }
 
  private:
   MemoDatabase database_;
@@ -166,8 +170,43 @@ class OdbcWindowTest : public ::testing::Test {
     EXPECT_EQ(deleted, Texts{});
   }
 
+  // Add, click, Modify, the memo deleted past the window, Save: the editor
+  // keeps what was typed, one message says why, and nothing is stored.
+  void RunSaveOfAMemoDeletedMeanwhile(Store& store) {
+    bool editor_open = false;
+    std::string typed;
+    Texts rows_after;
+    UseWindow(store.ConnectionString(), [&](Controls& c) {
+      AddMemo(c, "Team", "Room 3");
+      ClickNode(*c.tree, "Team");
+      Click(c.modify);
+      c.title->setText("Team sync");
+      store.DeleteAll();
+      Click(c.save);
+      editor_open = c.title->isEnabled() && c.content->isEnabled();
+      typed = S(c.title->text());
+      rows_after = store.Rows();
+    });
+    ASSERT_EQ(messages_.size(), 1u) << ::testing::PrintToString(messages_);
+    EXPECT_TRUE(messages_[0].ends_with("(3021)")) << messages_[0];
+    EXPECT_TRUE(editor_open);
+    EXPECT_EQ(typed, "Team sync");
+    EXPECT_EQ(rows_after, Texts{});
+  }
+
   Texts messages_;
 };
+
+TEST_F(OdbcWindowTest, SaveOfAMemoDeletedMeanwhileKeepsTheEditorAndSaysSoOnPostgreSql) {
+  PostgresStore store;
+  ASSERT_TRUE(store.cluster().ready());
+  RunSaveOfAMemoDeletedMeanwhile(store);
+}
+
+TEST_F(OdbcWindowTest, SaveOfAMemoDeletedMeanwhileKeepsTheEditorAndSaysSoOnSqliteThroughOdbc) {
+  SqliteOdbcStore store;
+  RunSaveOfAMemoDeletedMeanwhile(store);
+}
 
 TEST_F(OdbcWindowTest, TheTypicalEventOnPostgreSqlThroughPsqlOdbc) {
   PostgresStore store;
