@@ -5,8 +5,11 @@
 //
 // For each N (default 1,000, 10,000 and 100,000; --million adds 1,000,000)
 // it writes a database with N memos of one user, all due on the current day,
-// and N memos of other users, then runs P rounds (default 7), each a fresh
-// process per measure, one after the other:
+// and N memos of other users; --shared adds a portal's shared table,
+// 5,000,000 memos of 10,000 users, where the user has 500 memos and 45 of
+// them are due (--quick: only 1,000 memos and that table at 500,000 memos of
+// 1,000 users, 3 rounds, to check that everything runs). Then it runs P
+// rounds (default 7), each a fresh process per measure, one after the other:
 //   reference  the window's select through the sqlite3 C library, every
 //              column of every row read (reference_scan.h)
 //   first      the first window of a process, offscreen, until its first
@@ -50,6 +53,9 @@ constexpr const char* kDialogTitle = "Trivial dialog";
 
 struct Options {
   std::vector<int> sizes;
+  // The shared table: rows of that many users (0: not measured).
+  int shared_rows = 0;
+  int shared_users = 0;
   int pairs = 7;
   std::string csv = "bench-first-open.csv";
   std::string portal;
@@ -70,6 +76,15 @@ double LoadAverage() {
   loadavg >> one;
   return one;
 }
+
+// One database the rounds run on.
+struct Shape {
+  std::string label;  // the first column of the table and the CSV
+  std::string path;
+  int listed = 0;     // memos the tree lists
+  int read = 0;       // rows the select yields
+  bool scaling = false;  // one of the sizes whose per-memo cost is compared
+};
 
 bool RunChild(const std::string& mode, const std::string& path, int memos, Sample& sample) {
   const std::string line = RunAndReadLastLine(Self(), {"--child", mode, path, std::to_string(memos)});
@@ -131,12 +146,25 @@ int Measure(const Options& options) {
   const std::filesystem::path folder =
       std::filesystem::temp_directory_path() / ("agendia-bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(folder);
-  std::map<int, std::string> databases;
+  std::vector<Shape> shapes;
   for (int memos : options.sizes) {
-    databases[memos] = (folder / ("VXSystem-" + std::to_string(memos) + ".db")).string();
+    Shape shape{std::to_string(memos), (folder / ("VXSystem-" + std::to_string(memos) + ".db")).string(),
+                memos, memos, true};
     std::printf("writing %d memos of the user and %d of others...\n", memos, memos);
     std::fflush(stdout);
-    if (!BuildSampleDatabase(databases[memos], memos)) return 1;
+    if (!BuildSampleDatabase(shape.path, memos)) return 1;
+    shapes.push_back(shape);
+  }
+  if (options.shared_rows > 0) {
+    const int users = options.shared_users;
+    Shape shape{std::to_string(kSharedDue) + "/" + std::to_string(options.shared_rows / users),
+                (folder / "VXSystem-shared.db").string(), kSharedDue,
+                options.shared_rows / users, false};
+    std::printf("writing a shared table of %d memos of %d users...\n",
+                options.shared_rows / users * users, users);
+    std::fflush(stdout);
+    if (!BuildSharedDatabase(shape.path, options.shared_rows / users * users, users)) return 1;
+    shapes.push_back(shape);
   }
   // A window without memos: what the process holds before any memo.
   const std::string empty = (folder / "VXSystem-0.db").string();
@@ -163,23 +191,26 @@ int Measure(const Options& options) {
                "memos,measure,runs,wall_ms,wall_min_ms,wall_max_ms,cpu_ms,cpu_min_ms,cpu_max_ms,"
                "faults,ratio_wall,ratio_wall_min,ratio_wall_max,ratio_cpu,ratio_cpu_min,"
                "ratio_cpu_max,rss_bytes_per_memo,load_average\n");
-  std::printf("\n%9s %-9s %24s %24s %8s %21s %21s %9s\n", "memos", "measure",
+  std::printf("\n(memos: listed, or listed/read of the user on the shared table)\n");
+  std::printf("%9s %-9s %24s %24s %8s %21s %21s %9s %6s\n", "memos", "measure",
               "wall ms median [min-max]", "cpu ms median [min-max]", "faults", "x floor wall",
-              "x floor cpu", "B/memo");
+              "x floor cpu", "B/memo", "load");
 
   std::map<int, double> first_cpu_per_memo, first_wall_per_memo;
-  for (int memos : options.sizes) {
-    const std::string& path = databases[memos];
+  for (const Shape& shape : shapes) {
+    const std::string& path = shape.path;
+    const int memos = shape.listed;
     const double load_before = LoadAverage();
     // Once untimed, so that every timed run finds the file in the page cache.
     Sample ignored;
-    if (!RunChild("reference", path, memos, ignored) || !RunChild("first", path, memos, ignored)) {
+    if (!RunChild("reference", path, shape.read, ignored) ||
+        !RunChild("first", path, memos, ignored)) {
       return 1;
     }
     Series reference, first, warm, dialog, portal;
     for (int round = 0; round < options.pairs; ++round) {
       Sample r, f, w;
-      if (!RunChild("reference", path, memos, r) || !RunChild("first", path, memos, f) ||
+      if (!RunChild("reference", path, shape.read, r) || !RunChild("first", path, memos, f) ||
           !RunChild("warm", path, memos, w)) {
         return 1;
       }
@@ -228,9 +259,9 @@ int Measure(const Options& options) {
                       cpu_ratio.min, cpu_ratio.max);
       }
       if (memory) std::snprintf(memory_text, sizeof memory_text, "%.0f", per_memo);
-      std::printf("%9d %-9s %24s %24s %8.0f %21s %21s %9s\n", memos, name, wall_text, cpu_text,
-                  faults, wall_ratio_text, cpu_ratio_text, memory_text);
-      std::fprintf(csv, "%d,%s,%zu,%.3f,%.3f,%.3f,%.3f,%.3f,%.3f,%.0f,", memos, name,
+      std::printf("%9s %-9s %24s %24s %8.0f %21s %21s %9s %6.2f\n", shape.label.c_str(), name,
+                  wall_text, cpu_text, faults, wall_ratio_text, cpu_ratio_text, memory_text, load);
+      std::fprintf(csv, "%s,%s,%zu,%.3f,%.3f,%.3f,%.3f,%.3f,%.3f,%.0f,", shape.label.c_str(), name,
                    series.samples.size(), wall.median, wall.min, wall.max, cpu.median, cpu.min,
                    cpu.max, faults);
       if (ratio) {
@@ -249,6 +280,7 @@ int Measure(const Options& options) {
     row("portal", portal, true, false);
     std::fflush(stdout);
     std::fflush(csv);
+    if (!shape.scaling) continue;
     first_cpu_per_memo[memos] = Of(first, &Sample::cpu_ms).median / memos * 1000.0;
     first_wall_per_memo[memos] = Of(first, &Sample::wall_ms).median / memos * 1000.0;
   }
@@ -300,6 +332,16 @@ int main(int argc, char** argv) {
       return Child(argv[i + 1], argv[i + 2], std::atoi(argv[i + 3]));
     } else if (arg == "--memos" && has_value) {
       options.sizes.push_back(std::atoi(argv[++i]));
+    } else if (arg == "--shared") {
+      options.shared_rows = 5000000;
+      options.shared_users = 10000;
+    } else if (arg == "--quick") {
+      // A check that every measure runs: one small size, the shared table
+      // at a tenth, three rounds.
+      options.sizes.push_back(1000);
+      options.shared_rows = 500000;
+      options.shared_users = 1000;
+      options.pairs = 3;
     } else if (arg == "--million") {
       options.sizes.push_back(1000000);
     } else if (arg == "--pairs" && has_value) {
@@ -312,13 +354,14 @@ int main(int argc, char** argv) {
       options.dialog = argv[++i];
     } else {
       std::fprintf(stderr,
-                   "usage: %s [--memos N]... [--million] [--pairs P] [--csv FILE] "
-                   "[--portal PROGRAM --dialog PROGRAM]\n",
+                   "usage: %s [--memos N]... [--million] [--shared | --quick] [--pairs P] "
+                   "[--csv FILE] [--portal PROGRAM --dialog PROGRAM]\n",
                    argv[0]);
       return 2;
     }
   }
-  if (options.sizes.empty() || (options.sizes.size() == 1 && options.sizes[0] == 1000000)) {
+  if (options.sizes.empty() ||
+      (options.sizes.size() == 1 && options.sizes[0] == 1000000 && options.shared_rows == 0)) {
     options.sizes.insert(options.sizes.begin(), {1000, 10000, 100000});
   }
   return Measure(options);

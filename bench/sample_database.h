@@ -13,4 +13,12 @@ inline constexpr const char* kCurrentDay = "2024-03-01";
 // memos of other users. False, with a message on stderr, when it fails.
 bool BuildSampleDatabase(const std::string& path, int memos);
 
+// Writes a new memo database at `path` shaped like a portal's shared table:
+// `rows` memos spread evenly over `users` users, kUser's among them
+// scattered through the table. kUser has rows / users memos, of which
+// kSharedDue are due on kCurrentDay (daily memos) and the rest not (once
+// memos of another day).
+inline constexpr int kSharedDue = 45;
+bool BuildSharedDatabase(const std::string& path, int rows, int users);
+
 }  // namespace agendia::bench

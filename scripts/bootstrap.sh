@@ -15,6 +15,7 @@ packages=(
   # The TDS protocol stand-in the SQL Server tests reach through FreeTDS.
   python3
   xvfb xauth xdotool xclip x11-utils libx11-dev  # x11-utils: xprop, for the task-bar check
+  x11-xserver-utils  # xrdb: the Wine tests' display gets a resource database
   fonts-wqy-zenhei fonts-dejavu-core
   # The Windows build (Agendia.dll) and its tests under Wine: the mingw-w64
   # tool chains, widl and the IDL files it imports, the 64-bit Wine, and the

@@ -39,8 +39,9 @@ class Cursor {
   // after that). The first call moves to the first row.
   virtual StatusOr<bool> Next() = 0;
   // Overwrites `value` with column `index` of the current row. Only on a row
-  // and with 0 <= index < ColumnCount(); the caller checks both.
-  virtual void Read(int index, FieldValue& value) const = 0;
+  // and with 0 <= index < ColumnCount(); the caller checks both. A backend
+  // may fetch the value from its server only now, so this can fail.
+  virtual Status Read(int index, FieldValue& value) = 0;
 
   // Releases the statement. Closing a closed cursor does nothing.
   virtual void Close() = 0;

@@ -84,8 +84,7 @@ Status BackendRecordset::ReadValue(std::string_view column, FieldValue& value) c
     const int index = FindColumn(column);
     if (index < 0) return ItemNotFoundError(column);
     if (at_end_) return NoCurrentRecordError();
-    cursor_->Read(index, value);
-    return Status::Ok();
+    return cursor_->Read(index, value);
   });
 }
 

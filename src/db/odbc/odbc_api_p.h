@@ -23,6 +23,14 @@ inline const char16_t* Narrowed(const SQLWCHAR* text) {
   return reinterpret_cast<const char16_t*>(text);
 }
 
+// Why the ODBC driver manager cannot be used, or nothing. Elsewhere than on
+// Windows it is loaded on the first ODBC call (odbc_library.cpp).
+#if defined(_WIN32)
+inline std::string DriverManagerProblem() { return {}; }
+#else
+std::string DriverManagerProblem();
+#endif
+
 inline bool Succeeded(SQLRETURN result) {
   return result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO;
 }

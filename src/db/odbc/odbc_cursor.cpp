@@ -91,6 +91,13 @@ Status OdbcCursor::Describe() {
         break;
     }
   }
+  // Most drivers hold the whole row once it is fetched and hand its columns
+  // in any order; some stream them and take each only once, in order.
+  SQLUINTEGER extensions = 0;
+  if (count > 0 && Succeeded(SQLGetInfo(statement_->link->connection.get(), SQL_GETDATA_EXTENSIONS,
+                                        &extensions, SQLSMALLINT(sizeof extensions), nullptr))) {
+    any_order_ = (extensions & SQL_GD_ANY_ORDER) != 0;
+  }
   return Status::Ok();
 }
 
@@ -112,38 +119,54 @@ StatusOr<bool> OdbcCursor::Next() {
     finished_ = true;
     return session_->StatementFailure(Raw());
   }
-  Status read = ReadRow();
-  if (!read.ok()) {
-    finished_ = true;
-    return read;
-  }
+  ++row_;
+  next_unfetched_ = 0;
   return true;
 }
 
-Status OdbcCursor::ReadRow() {
-  for (size_t i = 0; i < columns_.size(); ++i) {
-    Cell& cell = cells_[i];
-    const auto number = SQLUSMALLINT(i + 1);
-    SQLLEN indicator = 0;
-    SQLRETURN got = SQL_SUCCESS;
-    switch (columns_[i].kind) {
-      case Kind::kInteger:
-        got = SQLGetData(Raw(), number, SQL_C_SBIGINT, &cell.integer, 0, &indicator);
-        break;
-      case Kind::kReal:
-        got = SQLGetData(Raw(), number, SQL_C_DOUBLE, &cell.real, 0, &indicator);
-        break;
-      case Kind::kBinary:
-        AGENDIA_RETURN_IF_ERROR(ReadBinary(number, cell));
-        continue;
-      case Kind::kText:
-      case Kind::kDateTime:
-        AGENDIA_RETURN_IF_ERROR(ReadText(number, cell));
-        continue;
-    }
-    if (!Succeeded(got)) return session_->StatementFailure(Raw());
-    cell.null = indicator == SQL_NULL_DATA;
+Status OdbcCursor::Fetch(size_t index) {
+  if (!statement_ || !session_ || finished_) {
+    return Status(err::kUnspecified, "The row is no longer available.");
   }
+  Status fetched = Status::Ok();
+  if (any_order_) {
+    fetched = FetchOne(index);
+  } else {
+    // Every earlier cell is fetched already: the columns are taken in order.
+    for (; fetched.ok() && next_unfetched_ <= index; ++next_unfetched_) {
+      fetched = FetchOne(next_unfetched_);
+    }
+  }
+  // The driver's state is unknown after a failed fetch: the rows end here.
+  if (!fetched.ok()) finished_ = true;
+  return fetched;
+}
+
+Status OdbcCursor::FetchOne(size_t index) {
+  Cell& cell = cells_[index];
+  const auto number = SQLUSMALLINT(index + 1);
+  SQLLEN indicator = 0;
+  SQLRETURN got = SQL_SUCCESS;
+  switch (columns_[index].kind) {
+    case Kind::kInteger:
+      got = SQLGetData(Raw(), number, SQL_C_SBIGINT, &cell.integer, 0, &indicator);
+      break;
+    case Kind::kReal:
+      got = SQLGetData(Raw(), number, SQL_C_DOUBLE, &cell.real, 0, &indicator);
+      break;
+    case Kind::kBinary:
+      AGENDIA_RETURN_IF_ERROR(ReadBinary(number, cell));
+      cell.row = row_;
+      return Status::Ok();
+    case Kind::kText:
+    case Kind::kDateTime:
+      AGENDIA_RETURN_IF_ERROR(ReadText(number, cell));
+      cell.row = row_;
+      return Status::Ok();
+  }
+  if (!Succeeded(got)) return session_->StatementFailure(Raw());
+  cell.null = indicator == SQL_NULL_DATA;
+  cell.row = row_;
   return Status::Ok();
 }
 
@@ -209,21 +232,22 @@ Status OdbcCursor::ReadBinary(SQLUSMALLINT number, Cell& cell) {
   }
 }
 
-void OdbcCursor::Read(int index, FieldValue& value) const {
+Status OdbcCursor::Read(int index, FieldValue& value) {
   const Cell& cell = cells_[size_t(index)];
+  if (cell.row != row_) AGENDIA_RETURN_IF_ERROR(Fetch(size_t(index)));
   if (cell.null) {
     Overwrite(value, FieldValue::Type::kNull);
-    return;
+    return Status::Ok();
   }
   switch (columns_[size_t(index)].kind) {
     case Kind::kInteger:
       Overwrite(value, FieldValue::Type::kInteger);
       value.integer = cell.integer;
-      return;
+      return Status::Ok();
     case Kind::kReal:
       Overwrite(value, FieldValue::Type::kReal);
       value.real = cell.real;
-      return;
+      return Status::Ok();
     case Kind::kDateTime:
       Overwrite(value, FieldValue::Type::kText);
       value.text.append(cell.text);
@@ -231,13 +255,14 @@ void OdbcCursor::Read(int index, FieldValue& value) const {
         value.type = FieldValue::Type::kDateTime;
         value.date_time = *date_time;
       }
-      return;
+      return Status::Ok();
     case Kind::kText:
     case Kind::kBinary:
       Overwrite(value, FieldValue::Type::kText);
       value.text.append(cell.text);
-      return;
+      return Status::Ok();
   }
+  return Status::Ok();
 }
 
 void OdbcCursor::Close() {

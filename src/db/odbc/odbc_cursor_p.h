@@ -13,13 +13,18 @@ namespace agendia::db::odbc {
 
 class OdbcSession;
 
-// The rows of one statement run through ODBC. Each row is read whole as the
-// cursor moves onto it (drivers need not allow columns out of order), and
-// values come over as the host's client hands them: whole numbers (integer
-// types, bit, and decimals without a scale) as integers, other numbers as
-// reals, date and time columns as date-times when their text reads as one
-// (fractions of a second are dropped, as the readers use whole seconds; the
-// text is kept beside), binary as text of its bytes, everything else as text.
+// The rows of one statement run through ODBC. A column's value is fetched
+// from the driver only when it is first read on a row, so a caller that
+// reads four of twelve columns pays for four: with a driver that lets
+// columns be fetched in any order (SQL_GD_ANY_ORDER), just the columns read;
+// with one that wants them in ascending order, every column up to the
+// highest one read so far on the row, as a column passed over could not be
+// fetched any more. Values come over as the host's client hands them: whole
+// numbers (integer types, bit, and decimals without a scale) as integers,
+// other numbers as reals, date and time columns as date-times when their text
+// reads as one (fractions of a second are dropped, as the readers use whole
+// seconds; the text is kept beside), binary as text of its bytes, everything
+// else as text.
 class OdbcCursor final : public Cursor {
  public:
   // Takes over `statement`, which has run.
@@ -35,7 +40,7 @@ class OdbcCursor final : public Cursor {
   int ColumnCount() const override { return static_cast<int>(columns_.size()); }
   const std::string& ColumnName(int index) const override { return columns_[size_t(index)].name; }
   StatusOr<bool> Next() override;
-  void Read(int index, FieldValue& value) const override;
+  Status Read(int index, FieldValue& value) override;
   void Close() override;
 
   // Called by the session as it closes: frees the statement without telling
@@ -53,13 +58,17 @@ class OdbcCursor final : public Cursor {
     Kind kind = Kind::kText;
   };
   struct Cell {
+    uint64_t row = 0;  // the row the value was fetched on; 0 for none
     bool null = true;
     int64_t integer = 0;
     double real = 0;
     std::string text;
   };
 
-  Status ReadRow();
+  // Fetches column `index` of the current row, and in ascending mode every
+  // column before it not fetched yet.
+  Status Fetch(size_t index);
+  Status FetchOne(size_t index);
   Status ReadText(SQLUSMALLINT number, Cell& cell);
   Status ReadBinary(SQLUSMALLINT number, Cell& cell);
 
@@ -73,6 +82,13 @@ class OdbcCursor final : public Cursor {
   // narrow path uses its bytes.
   std::u16string buffer_;
   bool finished_ = false;
+  // Counts the rows fetched, so that a cell knows whether it holds a value
+  // of the current row without clearing every cell on each move.
+  uint64_t row_ = 0;
+  // The driver fetches columns in any order; otherwise in ascending order,
+  // from next_unfetched_ on.
+  bool any_order_ = false;
+  size_t next_unfetched_ = 0;
 };
 
 }  // namespace agendia::db::odbc

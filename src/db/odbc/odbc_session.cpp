@@ -43,7 +43,9 @@ OdbcSession::~OdbcSession() { Close(); }
 Status OdbcSession::Connect(const OdbcTarget& target) {
   auto link = std::make_shared<Link>();
   if (!Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, link->environment.out()))) {
-    return Status::Error(err::kUnspecified, "The ODBC driver manager could not be started");
+    const std::string problem = DriverManagerProblem();
+    return Status::Error(err::kUnspecified, "The ODBC driver manager could not be started" +
+                                                (problem.empty() ? "" : ": " + problem));
   }
   SQLSetEnvAttr(link->environment.get(), SQL_ATTR_ODBC_VERSION,
                 reinterpret_cast<SQLPOINTER>(static_cast<intptr_t>(SQL_OV_ODBC3)), 0);

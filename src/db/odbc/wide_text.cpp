@@ -94,11 +94,19 @@ std::u16string Utf8ToUtf16(std::string_view text) {
 void AppendUtf16AsUtf8(std::u16string_view text, std::string& out) {
   out.reserve(out.size() + text.size());
   for (size_t i = 0; i < text.size(); ++i) {
-    const char16_t unit = text[i];
-    if (unit < 0x80) {
-      out.push_back(char(unit));
-      continue;
+    // Runs of ASCII, most of a memo's identifier, dates and often its title,
+    // are copied in one go: a push_back per unit checks the room each time.
+    size_t run = i;
+    while (run < text.size() && text[run] < 0x80) ++run;
+    if (run > i) {
+      const size_t at = out.size();
+      out.resize(at + (run - i));
+      char* to = out.data() + at;
+      for (size_t k = i; k < run; ++k) *to++ = char(text[k]);
+      i = run;
+      if (i == text.size()) break;
     }
+    const char16_t unit = text[i];
     char32_t point = unit;
     if (unit >= 0xD800 && unit <= 0xDBFF) {
       if (i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {

@@ -104,7 +104,13 @@ StatusOr<bool> SqliteCursor::Next() {
 // value instead of one per property. SQLite calls such a value unprotected,
 // which matters only to connections shared between threads; a session is
 // used by one thread at a time and opened without SQLite's mutex.
-void SqliteCursor::Read(int index, FieldValue& value) const {
+// The row is in SQLite's hands already, so reading a column cannot fail.
+Status SqliteCursor::Read(int index, FieldValue& value) {
+  ReadColumn(index, value);
+  return Status::Ok();
+}
+
+void SqliteCursor::ReadColumn(int index, FieldValue& value) const {
   sqlite3_value* column = sqlite3_column_value(statement_.get(), index);
   switch (sqlite3_value_type(column)) {
     case SQLITE_INTEGER:

@@ -24,7 +24,7 @@ class SqliteCursor final : public Cursor {
   int ColumnCount() const override { return static_cast<int>(names_.size()); }
   const std::string& ColumnName(int index) const override { return names_[size_t(index)]; }
   StatusOr<bool> Next() override;
-  void Read(int index, FieldValue& value) const override;
+  Status Read(int index, FieldValue& value) override;
   void Close() override;
 
   // Called by the session as it closes: finalizes the statement without
@@ -32,6 +32,8 @@ class SqliteCursor final : public Cursor {
   void Detach();
 
  private:
+  void ReadColumn(int index, FieldValue& value) const;
+
   SqliteSession* session_;
   StatementHandle statement_;
   std::vector<std::string> names_;

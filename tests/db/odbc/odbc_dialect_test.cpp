@@ -160,6 +160,13 @@ TEST(WideText, Utf8AndUtf16ConvertBothWaysAndMarkWhatIsBroken) {
   EXPECT_EQ(Utf16ToUtf8(wide), text);
   EXPECT_EQ(Utf8ToUtf16("a\xff" "b\xe9"), u"a\uFFFDb\uFFFD");
   EXPECT_EQ(Utf16ToUtf8(std::u16string(u"x") + char16_t(0xD800) + u"y"), "x\xEF\xBF\xBDy");
+  // Runs of ASCII at either end, between others, alone, and nothing at all.
+  EXPECT_EQ(Utf16ToUtf8(u"2024-03-01 09:30:00"), "2024-03-01 09:30:00");
+  EXPECT_EQ(Utf16ToUtf8(u"é週ab😀cd"), "é週ab😀cd");
+  EXPECT_EQ(Utf16ToUtf8(u""), "");
+  std::string appended = "kept ";
+  AppendUtf16AsUtf8(u"tail é", appended);
+  EXPECT_EQ(appended, "kept tail é");
 }
 
 }  // namespace

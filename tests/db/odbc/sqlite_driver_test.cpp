@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <clocale>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,57 @@ TEST_F(SqliteDriver, EachStatementReportsTheRowsItChanged) {
   ExpectOtherRowUntouched("1");
 }
 
+// The cursor fetches a column only when it is read: columns read out of
+// their order, passed over, read twice, or read on some rows only, each give
+// the value of their own row.
+TEST_F(SqliteDriver, ColumnsReadInAnyOrderOrOnSomeRowsOnlyHoldTheirRowsValues) {
+  for (int i = 0; i < 5; ++i) {
+    MemoRow row;
+    row.id = "ID" + std::to_string(i);
+    row.title = "title " + std::to_string(i);
+    row.content = std::string(size_t(3000 + i), char('a' + i));  // past the first read's room
+    row.send = "2024-03-0" + std::to_string(i + 1) + " 09:30:00";
+    row.kind = i == 2 ? std::nullopt : std::optional<int64_t>(i);
+    database_.Insert(row);
+  }
+  auto connection = Open();
+  auto recordset = client_->CreateRecordset();
+  ASSERT_TRUE((*recordset)->SetActiveConnection(connection).ok());
+  ASSERT_TRUE((*recordset)
+                  ->Open("select * from ZA_Message where cReceiver='demo' order by cMsgId")
+                  .ok());
+  int rows = 0;
+  for (;; ++rows) {
+    auto end = (*recordset)->EndOfFile();
+    ASSERT_TRUE(end.ok());
+    if (*end) break;
+    const std::string n = std::to_string(rows);
+    // The window's order: two late columns, then two early ones.
+    auto send = (*recordset)->Value("dSend");
+    auto kind = (*recordset)->Value("DisplayPeriods");
+    ASSERT_TRUE(send.ok() && kind.ok());
+    EXPECT_EQ(send->text, "2024-03-0" + std::to_string(rows + 1) + " 09:30:00");
+    if (rows == 2) {
+      EXPECT_EQ(kind->type, FieldValue::Type::kNull);
+    } else {
+      EXPECT_EQ(kind->integer, rows);
+    }
+    if (rows % 2 == 0) {  // an odd row, as one the window skips, reads nothing more
+      auto id = (*recordset)->Value("cMsgId");
+      auto title = (*recordset)->Value("cMsgTitle");
+      auto content = (*recordset)->Value("cMsgContent");
+      auto again = (*recordset)->Value("cMsgTitle");
+      ASSERT_TRUE(id.ok() && title.ok() && content.ok() && again.ok());
+      EXPECT_EQ(id->text, "ID" + n);
+      EXPECT_EQ(title->text, "title " + n);
+      EXPECT_EQ(again->text, "title " + n);
+      EXPECT_EQ(content->text, std::string(size_t(3000 + rows), char('a' + rows)));
+    }
+    ASSERT_TRUE((*recordset)->MoveNext().ok());
+  }
+  EXPECT_EQ(rows, 5);
+}
+
 TEST_F(SqliteDriver, TenMegabytesOfTitleAreReadInSeconds) {
   // Ten million characters, three bytes each in UTF-8 for a third of them.
   std::string title;
@@ -158,6 +210,44 @@ TEST_F(SqliteDriver, TenMegabytesOfTitleAreReadInSeconds) {
   // second. The bound leaves room for a loaded machine.
   EXPECT_LT(took, std::chrono::seconds(30));
 }
+
+#if !defined(_WIN32)
+// Whether the ODBC driver manager's library is mapped into this process.
+bool DriverManagerMapped() {
+  std::ifstream maps("/proc/self/maps");
+  std::string line;
+  while (std::getline(maps, line)) {
+    if (line.find("/libodbc.so") != std::string::npos) return true;
+  }
+  return false;
+}
+
+// ctest runs each test of this file in a process of its own, so the first
+// check sees what a fresh process maps.
+class OdbcDriverManager : public SqliteDriver {};
+
+TEST_F(OdbcDriverManager, IsLoadedOnlyWhenAConnectionStringNeedsIt) {
+  ASSERT_FALSE(DriverManagerMapped()) << "mapped at start (run this test in a process of its own)";
+  {
+    auto connection = client_->CreateConnection();
+    ASSERT_TRUE(connection.ok());
+    const Status opened = (*connection)->Open("Provider=SQLite;Data Source=" + database_.path());
+    ASSERT_TRUE(opened.ok()) << opened.description();
+    auto recordset = client_->CreateRecordset();
+    ASSERT_TRUE((*recordset)->SetActiveConnection(*connection).ok());
+    ASSERT_TRUE((*recordset)->Open("select * from ZA_Message").ok());
+  }
+  EXPECT_FALSE(DriverManagerMapped());
+  auto connection = Open();
+  auto recordset = client_->CreateRecordset();
+  ASSERT_TRUE((*recordset)->SetActiveConnection(connection).ok());
+  ASSERT_TRUE((*recordset)->Open("select * from ZA_Message where cMsgId='OTHER'").ok());
+  auto title = (*recordset)->Value("cMsgTitle");
+  ASSERT_TRUE(title.ok());
+  EXPECT_EQ(title->text, "Someone else's memo");
+  EXPECT_TRUE(DriverManagerMapped());
+}
+#endif
 
 TEST(OdbcMessages, AShortPasswordIsNeverCutOutOfTheDriverManagersWords) {
   auto connection = MakeDefaultClient()->CreateConnection();
