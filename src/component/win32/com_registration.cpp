@@ -83,9 +83,90 @@ LSTATUS DeleteProgId(HKEY root, const std::wstring& prog_id) {
 
 #if defined(_WIN64)
 constexpr SYSKIND kSysKind = SYS_WIN64;
+constexpr wchar_t kSysKindKey[] = L"win64";
+// Where a DLL of the other bitness registers its class on 64-bit Windows.
+// On 32-bit Windows there is one view, and the flag is ignored.
+constexpr REGSAM kOtherView = KEY_WOW64_32KEY;
 #else
 constexpr SYSKIND kSysKind = SYS_WIN32;
+constexpr wchar_t kSysKindKey[] = L"win32";
+constexpr REGSAM kOtherView = KEY_WOW64_64KEY;
 #endif
+
+std::wstring TypeLibKey() { return L"TypeLib\\" + GuidText(LIBID_AgendiaVB); }
+std::wstring InterfaceKey() { return L"Interface\\" + GuidText(IID__Calender); }
+
+// The classes key that `root` (HKEY_CLASSES_ROOT or the user's classes)
+// stands for, as a base key and a path, so that it can be opened in a
+// chosen registry view.
+struct ClassesBase {
+  HKEY base;
+  std::wstring path;
+};
+ClassesBase BaseOf(bool per_user) {
+  return {per_user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, L"Software\\Classes\\"};
+}
+
+bool ExistsInView(const ClassesBase& classes, const std::wstring& key, REGSAM view) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(classes.base, (classes.path + key).c_str(), 0, KEY_READ | view, &opened) != ERROR_SUCCESS) {
+    return false;
+  }
+  RegCloseKey(opened);
+  return true;
+}
+
+// Deletes `key` with everything beneath it in the registry view `view`.
+LSTATUS DeleteInView(const ClassesBase& classes, const std::wstring& key, REGSAM view) {
+  const std::wstring path = classes.path + key;
+  HKEY opened = nullptr;
+  LSTATUS result = RegOpenKeyExW(classes.base, path.c_str(), 0, KEY_ALL_ACCESS | view, &opened);
+  if (result != ERROR_SUCCESS) return result;
+  result = RegDeleteTreeW(opened, nullptr);
+  RegCloseKey(opened);
+  if (result != ERROR_SUCCESS) return result;
+  return RegDeleteKeyExW(classes.base, path.c_str(), view, 0);
+}
+
+// Whether `key` as this module sees it is the very key the other registry
+// view shows. Windows shares ProgIDs and type libraries between the views
+// and keeps classes and interfaces apart; Wine keeps ProgIDs apart too. So
+// rather than trust a table, a value written here is looked for there.
+bool SharedWithOtherView(const ClassesBase& classes, const std::wstring& key) {
+  static constexpr wchar_t kProbe[] = L"AgendiaRegistryViewProbe";
+  const std::wstring path = classes.path + key;
+  HKEY own = nullptr;
+  if (RegOpenKeyExW(classes.base, path.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &own) != ERROR_SUCCESS) {
+    return false;
+  }
+  bool shared = false;
+  const wchar_t empty[] = L"";
+  if (RegSetValueExW(own, kProbe, 0, REG_SZ, reinterpret_cast<const BYTE*>(empty), sizeof empty) == ERROR_SUCCESS) {
+    HKEY other = nullptr;
+    if (RegOpenKeyExW(classes.base, path.c_str(), 0, KEY_QUERY_VALUE | kOtherView, &other) == ERROR_SUCCESS) {
+      shared = RegQueryValueExW(other, kProbe, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+      RegCloseKey(other);
+    }
+    RegDeleteValueW(own, kProbe);
+  }
+  RegCloseKey(own);
+  return shared;
+}
+
+// A ProgID of the other view, deleted when its CLSID names Calender (or it
+// has none left), as DeleteProgId does in this module's own view.
+LSTATUS DeleteProgIdInView(const ClassesBase& classes, const std::wstring& prog_id, REGSAM view) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(classes.base, (classes.path + prog_id).c_str(), 0, KEY_READ | view, &opened) != ERROR_SUCCESS) {
+    return ERROR_FILE_NOT_FOUND;
+  }
+  wchar_t buffer[512] = {};
+  DWORD size = sizeof buffer;
+  const bool names_class = RegGetValueW(opened, L"CLSID", nullptr, RRF_RT_REG_SZ, nullptr, buffer, &size) == ERROR_SUCCESS;
+  RegCloseKey(opened);
+  if (names_class && lstrcmpiW(buffer, GuidText(CLSID_Calender).c_str()) != 0) return ERROR_SUCCESS;
+  return DeleteInView(classes, prog_id, view);
+}
 
 // Runs `body` with HKEY_CLASSES_ROOT standing for the user's classes when
 // `per_user`, so that RegisterTypeLib writes there too.
@@ -126,19 +207,51 @@ int32_t RegisterServer(bool per_user) {
   });
 }
 
+// The DLLs of both bitnesses may be registered side by side, each class in
+// its own registry view, and the ProgIDs, the type library and the interface
+// there where the system puts them: in one place that both views share, or
+// in each view. Unregistering one removes all of its own keys and leaves
+// the shared ones to the other class as long as it is registered; the last
+// one removes what is left in either view.
 int32_t UnregisterServer(bool per_user) {
   HKEY root = nullptr;
   return UnderClassesRoot(per_user, &root, [&]() -> HRESULT {
     HRESULT result = S_OK;
+    if (!IsGone(RegDeleteTreeW(root, ClassKey().c_str()))) result = SELFREG_E_CLASS;
+    const ClassesBase classes = BaseOf(per_user);
+    if (ExistsInView(classes, ClassKey() + L"\\InprocServer32", kOtherView)) {
+      // The other bitness's class still names the ProgIDs, the interface
+      // and the type library: of those that both views share, only this
+      // bitness's entry of the type library goes.
+      for (const wchar_t* prog_id : {kVersionedProgId, kProgId}) {
+        if (!SharedWithOtherView(classes, prog_id) && !IsGone(DeleteProgId(root, prog_id))) result = SELFREG_E_CLASS;
+      }
+      if (!SharedWithOtherView(classes, InterfaceKey()) && !IsGone(RegDeleteTreeW(root, InterfaceKey().c_str()))) {
+        result = SELFREG_E_TYPELIB;
+      }
+      const std::wstring own_entry = SharedWithOtherView(classes, TypeLibKey())
+                                         ? TypeLibKey() + L"\\1.0\\409\\" + kSysKindKey
+                                         : TypeLibKey();
+      if (!IsGone(RegDeleteTreeW(root, own_entry.c_str()))) result = SELFREG_E_TYPELIB;
+      return result;
+    }
     // A type library that is not registered is no failure.
     HRESULT code = UnRegisterTypeLib(LIBID_AgendiaVB, agendia::kTypeLibMajor, agendia::kTypeLibMinor,
                                      agendia::kTypeLibLcid, kSysKind);
     if (FAILED(code) && code != TYPE_E_REGISTRYACCESS && code != TYPE_E_LIBNOTREGISTERED) {
       result = SELFREG_E_TYPELIB;
     }
-    if (!IsGone(RegDeleteTreeW(root, ClassKey().c_str()))) result = SELFREG_E_CLASS;
     if (!IsGone(DeleteProgId(root, kVersionedProgId))) result = SELFREG_E_CLASS;
     if (!IsGone(DeleteProgId(root, kProgId))) result = SELFREG_E_CLASS;
+    // What is left of the shared keys in either view: the other bitness's
+    // entry of the type library after its class went first, and the keys
+    // of a view the system keeps apart (the interface, on Windows).
+    for (REGSAM view : {REGSAM{0}, kOtherView}) {
+      if (!IsGone(DeleteInView(classes, TypeLibKey(), view))) result = SELFREG_E_TYPELIB;
+      if (!IsGone(DeleteInView(classes, InterfaceKey(), view))) result = SELFREG_E_TYPELIB;
+      if (!IsGone(DeleteProgIdInView(classes, kVersionedProgId, view))) result = SELFREG_E_CLASS;
+      if (!IsGone(DeleteProgIdInView(classes, kProgId, view))) result = SELFREG_E_CLASS;
+    }
     return result;
   });
 }

@@ -105,12 +105,16 @@ Status Win32FormWindow::Build(const FormDesign& design) {
 }
 
 void Win32FormWindow::Destroy() {
-  if (!dialog_) return;
+  if (HWND dialog = Forget()) DestroyWindow(dialog);
+}
+
+HWND Win32FormWindow::Forget() {
+  if (!dialog_) return nullptr;
   title_ = Title();
   for (auto& control : controls_) control->Detach();
   HWND dialog = std::exchange(dialog_, nullptr);
   SetWindowLongPtrW(dialog, DWLP_USER, 0);
-  DestroyWindow(dialog);
+  return dialog;
 }
 
 Control* Win32FormWindow::ControlAt(int index) {
@@ -252,6 +256,15 @@ INT_PTR Win32FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
     case WM_CLOSE:
       Unload();
       return TRUE;
+    case WM_DESTROY:
+      // Destroyed by someone else: the system destroys the windows a window
+      // owns with it, so a host that closes its portal window takes this one
+      // along. The show ends as a close ends it, and the loop, which may be
+      // waiting for a message, is woken by one for the thread.
+      Forget();
+      close_requested_ = true;
+      PostMessageW(nullptr, WM_NULL, 0, 0);
+      return FALSE;
     case WM_SHOWWINDOW:
       if (wparam && events_) events_->Form_Resize();
       return FALSE;
