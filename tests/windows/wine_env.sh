@@ -48,9 +48,13 @@ winpath() { echo "Z:${1//\//\\}"; }
 # Asks the registry; prints what reg query prints, without carriage returns.
 reg_query() { "$WINE" reg query "$@" 2>/dev/null | tr -d '\r'; }
 
-# Registers the x64 DLL for the machine, as an installer's regsvr32 does.
+# Registers the DLL of the test's bitness (use_arch) for the machine, as an
+# installer's regsvr32 does, and unregisters it again.
 register_dll() {
-  wine regsvr32 /s "$(winpath "$DLL64")" || fail "regsvr32 $(winpath "$DLL64") failed"
+  run "$SYSTEM\\regsvr32.exe" /s "$(winpath "$DLL")" || fail "regsvr32 $(winpath "$DLL") failed"
+}
+unregister_dll() {
+  run "$SYSTEM\\regsvr32.exe" /u /s "$(winpath "$DLL")" >/dev/null 2>&1 || true
 }
 
 # Prints why this machine cannot run 32-bit Windows programs, or nothing when
@@ -93,6 +97,7 @@ use_arch() {
     *) fail "unknown bitness $ARCH (x86_64 or i686)" ;;
   esac
 }
+use_arch x86_64
 
 # Keeps the Wine server of the prefix up between the commands of a test:
 # each command then starts in a fraction of the time.
