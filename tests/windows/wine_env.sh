@@ -74,14 +74,14 @@ wine32_missing() {
 # Picks the bitness a test runs: "x86_64" (the default) or "i686". Sets
 #   DLL, BIN       the DLL and the folder of its test programs
 #   SYSTEM         the folder of the system programs of that bitness
-#   VIEW           reg's option for the registry view of that bitness
+#   VIEW           the registry view of that bitness (64 or 32)
 #   run            the command that starts a program of that bitness
 # and exits 77 (skipped), saying why, when 32-bit programs cannot run here.
 use_arch() {
   ARCH=${1:-x86_64}
   case $ARCH in
     x86_64)
-      DLL=$DLL64 BIN=$BIN64 SYSTEM='C:\windows\system32' VIEW=/reg:64
+      DLL=$DLL64 BIN=$BIN64 SYSTEM='C:\windows\system32' VIEW=64
       run() { "$WINE" "$@"; }
       ;;
     i686)
@@ -91,7 +91,7 @@ use_arch() {
         echo "SKIPPED: the 32-bit DLL cannot run here: $missing"
         exit 77
       fi
-      DLL=$DLL32 BIN=$BIN32 SYSTEM='C:\windows\syswow64' VIEW=/reg:32
+      DLL=$DLL32 BIN=$BIN32 SYSTEM='C:\windows\syswow64' VIEW=32
       run() { "$WINE32" "$@"; }
       ;;
     *) fail "unknown bitness $ARCH (x86_64 or i686)" ;;

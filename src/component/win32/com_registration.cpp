@@ -128,31 +128,6 @@ LSTATUS DeleteInView(const ClassesBase& classes, const std::wstring& key, REGSAM
   return RegDeleteKeyExW(classes.base, path.c_str(), view, 0);
 }
 
-// Whether `key` as this module sees it is the very key the other registry
-// view shows. Windows shares ProgIDs and type libraries between the views
-// and keeps classes and interfaces apart; Wine keeps ProgIDs apart too. So
-// rather than trust a table, a value written here is looked for there.
-bool SharedWithOtherView(const ClassesBase& classes, const std::wstring& key) {
-  static constexpr wchar_t kProbe[] = L"AgendiaRegistryViewProbe";
-  const std::wstring path = classes.path + key;
-  HKEY own = nullptr;
-  if (RegOpenKeyExW(classes.base, path.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &own) != ERROR_SUCCESS) {
-    return false;
-  }
-  bool shared = false;
-  const wchar_t empty[] = L"";
-  if (RegSetValueExW(own, kProbe, 0, REG_SZ, reinterpret_cast<const BYTE*>(empty), sizeof empty) == ERROR_SUCCESS) {
-    HKEY other = nullptr;
-    if (RegOpenKeyExW(classes.base, path.c_str(), 0, KEY_QUERY_VALUE | kOtherView, &other) == ERROR_SUCCESS) {
-      shared = RegQueryValueExW(other, kProbe, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-      RegCloseKey(other);
-    }
-    RegDeleteValueW(own, kProbe);
-  }
-  RegCloseKey(own);
-  return shared;
-}
-
 // A ProgID of the other view, deleted when its CLSID names Calender (or it
 // has none left), as DeleteProgId does in this module's own view.
 LSTATUS DeleteProgIdInView(const ClassesBase& classes, const std::wstring& prog_id, REGSAM view) {
@@ -200,19 +175,23 @@ int32_t RegisterServer(bool per_user) {
     }
     ITypeLib* library = nullptr;
     if (FAILED(LoadTypeLibEx(ServerPath().c_str(), REGKIND_NONE, &library))) return SELFREG_E_TYPELIB;
+    // The help folder is the DLL's own, with its final backslash, as an
+    // installer's [INSTALLDIR] writes it.
     std::wstring path = ServerPath();
-    HRESULT code = RegisterTypeLib(library, path.data(), nullptr);
+    std::wstring folder = path.substr(0, path.find_last_of(L'\\') + 1);
+    HRESULT code = RegisterTypeLib(library, path.data(), folder.data());
     library->Release();
     return FAILED(code) ? SELFREG_E_TYPELIB : S_OK;
   });
 }
 
-// The DLLs of both bitnesses may be registered side by side, each class in
-// its own registry view, and the ProgIDs, the type library and the interface
-// there where the system puts them: in one place that both views share, or
-// in each view. Unregistering one removes all of its own keys and leaves
-// the shared ones to the other class as long as it is registered; the last
-// one removes what is left in either view.
+// The DLLs of both bitnesses may be registered side by side. Each class and
+// interface key lives in its own registry view, while the ProgIDs and the
+// type library are kept once for both views (Windows since 7, and Wine, as
+// the programs of either bitness see them). Unregistering one DLL removes
+// all of its own keys and leaves the shared ones to the other class as long
+// as that is registered; the last one removes what is left in either view,
+// also where a system keeps the shared keys apart after all.
 int32_t UnregisterServer(bool per_user) {
   HKEY root = nullptr;
   return UnderClassesRoot(per_user, &root, [&]() -> HRESULT {
@@ -220,19 +199,13 @@ int32_t UnregisterServer(bool per_user) {
     if (!IsGone(RegDeleteTreeW(root, ClassKey().c_str()))) result = SELFREG_E_CLASS;
     const ClassesBase classes = BaseOf(per_user);
     if (ExistsInView(classes, ClassKey() + L"\\InprocServer32", kOtherView)) {
-      // The other bitness's class still names the ProgIDs, the interface
-      // and the type library: of those that both views share, only this
-      // bitness's entry of the type library goes.
-      for (const wchar_t* prog_id : {kVersionedProgId, kProgId}) {
-        if (!SharedWithOtherView(classes, prog_id) && !IsGone(DeleteProgId(root, prog_id))) result = SELFREG_E_CLASS;
-      }
-      if (!SharedWithOtherView(classes, InterfaceKey()) && !IsGone(RegDeleteTreeW(root, InterfaceKey().c_str()))) {
-        result = SELFREG_E_TYPELIB;
-      }
-      const std::wstring own_entry = SharedWithOtherView(classes, TypeLibKey())
-                                         ? TypeLibKey() + L"\\1.0\\409\\" + kSysKindKey
-                                         : TypeLibKey();
+      // The other bitness's class is still registered and names the ProgIDs
+      // and the type library, which both views share: of those only this
+      // bitness's entry of the type library goes. The interface key is this
+      // view's own.
+      const std::wstring own_entry = TypeLibKey() + L"\\1.0\\409\\" + kSysKindKey;
       if (!IsGone(RegDeleteTreeW(root, own_entry.c_str()))) result = SELFREG_E_TYPELIB;
+      if (!IsGone(RegDeleteTreeW(root, InterfaceKey().c_str()))) result = SELFREG_E_TYPELIB;
       return result;
     }
     // A type library that is not registered is no failure.
