@@ -104,13 +104,14 @@ check_gone() {
 # it installs: Program Files\Agendia, the 32-bit Program Files for x86. The
 # x86 package is installed by the 32-bit msiexec, which writes the keys that
 # both registry views share where 32-bit programs find them.
+# Returns 1, saying why, when there is no package (wixl is not installed).
 package_paths() {
   local platform=x64 folder='C:\Program Files'
   [ "$ARCH" = i686 ] && platform=x86 folder='C:\Program Files (x86)'
   MSI=$(find "$AGENDIA_WINDOWS_BUILD/$ARCH/bin" -maxdepth 1 -name "Agendia-*-$platform.msi" | head -n 1)
   if [ -z "$MSI" ]; then
-    echo "SKIPPED: no Windows Installer package in $AGENDIA_WINDOWS_BUILD/$ARCH/bin (wixl is not installed)"
-    exit 77
+    echo "no Windows Installer package in $AGENDIA_WINDOWS_BUILD/$ARCH/bin (wixl is not installed)"
+    return 1
   fi
   INSTALLED_DLL="$folder\\Agendia\\Agendia.dll"
   INSTALLED_FOLDER=$WINEPREFIX/drive_c/${folder#C:\\}/Agendia
@@ -119,7 +120,6 @@ msiexec() { run "$SYSTEM\\msiexec.exe" "$@"; }
 
 # Installs the package and checks its files and every key and value.
 install_package() {
-  package_paths
   msiexec /i "$(winpath "$MSI")" /qn || fail "msiexec /i $(basename "$MSI") failed"
   for file in Agendia.dll agendia-resources/en-us.txt agendia-resources/zh-cn.txt agendia-resources/zh-tw.txt; do
     [ -f "$INSTALLED_FOLDER/$file" ] || fail "msiexec /i did not install $file into $INSTALLED_FOLDER"

@@ -18,10 +18,14 @@ use_arch i686  # skips where 32-bit programs cannot run
 [ -f "$DLL32" ] || fail "$DLL32 was not built"
 
 if [ "$how" = package ]; then
-  package_paths
+  if ! why=$(package_paths); then
+    echo "SKIPPED: $why"
+    exit 77
+  fi
+  package_paths >/dev/null
   msi32=$(winpath "$MSI") dll32=$INSTALLED_DLL folder32=$INSTALLED_FOLDER
   use_arch x86_64
-  package_paths
+  package_paths >/dev/null || fail "no x64 package beside the x86 one"
   msi64=$(winpath "$MSI") dll64=$INSTALLED_DLL folder64=$INSTALLED_FOLDER
   add64() { "$WINE" 'C:\windows\system32\msiexec.exe' /i "$msi64" /qn; }
   remove64() { "$WINE" 'C:\windows\system32\msiexec.exe' /x "$msi64" /qn; }

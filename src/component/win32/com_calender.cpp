@@ -57,9 +57,11 @@ std::string DateText(DATE date) {
 // are taken as they are; a date becomes "yyyy-mm-dd" and a number its digits
 // with no separators of the user's locale, because the locale's text ("3/1/2024",
 // "2.024") is not what the date reader or the year column takes. Other values
-// convert as Automation converts them. Fails with DISP_E_PARAMNOTFOUND for a
-// missing argument and DISP_E_TYPEMISMATCH for one that has no text (Null,
-// an array, an object without a default value).
+// convert as Automation converts them. Fails with DISP_E_PARAMNOTOPTIONAL
+// for a missing argument (a script host passes the error value
+// DISP_E_PARAMNOTFOUND in its place; every parameter is required) and
+// DISP_E_TYPEMISMATCH for one that has no text (Null, an array, an object
+// without a default value).
 HRESULT ArgumentText(const VARIANT& given, std::string* text) {
   const VARIANT* argument = &given;
   while (V_VT(argument) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(argument) != nullptr) {
@@ -75,7 +77,7 @@ HRESULT ArgumentText(const VARIANT& given, std::string* text) {
     *text = FromBstr(*V_BSTRREF(argument));
     return S_OK;
   }
-  if (type == VT_ERROR && V_ERROR(argument) == DISP_E_PARAMNOTFOUND) return DISP_E_PARAMNOTFOUND;
+  if (type == VT_ERROR && V_ERROR(argument) == DISP_E_PARAMNOTFOUND) return DISP_E_PARAMNOTOPTIONAL;
   if ((type & ~VT_BYREF) == VT_DATE) {
     if ((type & VT_BYREF) && V_DATEREF(argument) == nullptr) return DISP_E_TYPEMISMATCH;
     *text = DateText((type & VT_BYREF) ? *V_DATEREF(argument) : V_DATE(argument));
@@ -213,7 +215,7 @@ class ComCalender final : public RefCounted<::_Calender, ::ISupportErrorInfo> {
   // string, which the type library's dispatch refuses for a BSTR* parameter;
   // any argument that converts to a text is taken, and nothing is written
   // back. A bad argument fails as DispInvoke fails one of the other members:
-  // DISP_E_PARAMNOTFOUND when it is missing, DISP_E_TYPEMISMATCH when it
+  // DISP_E_PARAMNOTOPTIONAL when it is missing, DISP_E_TYPEMISMATCH when it
   // cannot become a text, with its position in `argument_error`.
   HRESULT InvokeCalenderDesign(const DISPPARAMS& params, VARIANT* result, EXCEPINFO* exception,
                                UINT* argument_error) {

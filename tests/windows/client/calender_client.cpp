@@ -422,7 +422,8 @@ int wmain(int argc, wchar_t** argv) {
 
   // Bad arguments through Invoke fail as IDispatch's convention has it, with
   // the argument's position (last first): a value with no text is a type
-  // mismatch, a missing one is not found.
+  // mismatch; a missing one (passed as the error DISP_E_PARAMNOTFOUND) is a
+  // required parameter omitted.
   {
     struct BadArgument {
       int parameter;
@@ -433,7 +434,7 @@ int wmain(int argc, wchar_t** argv) {
     const BadArgument cases[] = {
         {2, VT_NULL, DISP_E_TYPEMISMATCH, "Null for cAcc_ID is DISP_E_TYPEMISMATCH at position 3"},
         {0, VT_ARRAY | VT_VARIANT, DISP_E_TYPEMISMATCH, "an array for VxDbName is DISP_E_TYPEMISMATCH at position 5"},
-        {4, VT_ERROR, DISP_E_PARAMNOTFOUND, "a missing dayCurr is DISP_E_PARAMNOTFOUND at position 1"},
+        {4, VT_ERROR, DISP_E_PARAMNOTOPTIONAL, "a missing dayCurr is DISP_E_PARAMNOTOPTIONAL at position 1"},
     };
     for (const BadArgument& bad : cases) {
       DesignArguments args(argv[1], argv[2]);
