@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the registration tests, after wine_env.sh: every key and value a
 # registration of Agendia.dll writes, read back with reg query in the
 # registry view of one bitness, and the check that unregistering left none
@@ -142,7 +143,7 @@ check_package_and_remove() {
   fi
   echo "ok: the package writes exactly the keys and values DllRegisterServer writes"
   msiexec /x "$(winpath "$MSI")" /qn || fail "msiexec /x $(basename "$MSI") failed"
-  [ ! -e "$INSTALLED_FOLDER" ] || fail "msiexec /x left $(find "$INSTALLED_FOLDER" | xargs)"
+  [ ! -e "$INSTALLED_FOLDER" ] || fail "msiexec /x left $(find "$INSTALLED_FOLDER" -print0 | xargs -0)"
   echo "ok: msiexec /x removed $INSTALLED_FOLDER"
   check_gone HKCR 64
   check_gone HKCR 32

@@ -72,6 +72,6 @@ remove64 || fail "removing the 64-bit DLL ($how) failed"
 check_gone HKCR 64
 check_gone HKCR 32
 if [ "$how" = package ]; then
-  [ ! -e "$folder64" ] && [ ! -e "$folder32" ] || fail "removing both packages left files"
+  if [ -e "$folder64" ] || [ -e "$folder32" ]; then fail "removing both packages left files"; fi
   echo "ok: removing both packages left no file"
 fi
