@@ -23,7 +23,9 @@ WINESERVER=$(dirname "$WINE")/wineserver
 export WINELOADER=$WINE WINESERVER
 export WINEPREFIX=$AGENDIA_WINE_STATE/prefix
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No debugger on a crash: the program ends at once and the test fails,
+# rather than waiting on a debugger that nobody reads.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 export LC_ALL=C.UTF-8
 
 DLL64=$AGENDIA_WINDOWS_BUILD/x86_64/bin/Agendia.dll
