@@ -24,6 +24,11 @@ packages=(
   # drops strokes of WenQuanYi Zen Hei's embedded bitmaps: hyphens vanish).
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev
   wine64 unixodbc libsqliteodbc fonts-wqy-microhei
+  # The x86 DLL's tests: the 32-bit Wine, which runs 32-bit programs in the
+  # same prefix, and the 32-bit SQLite ODBC driver its odbc32 hands to.
+  wine32:i386 libsqliteodbc:i386
+  # The Windows Installer packages of both DLLs.
+  wixl
 )
 
 # The sanitizer and fuzz stage (scripts/test.sh --sanitize) builds with clang;
@@ -43,5 +48,8 @@ echo "Installing: ${missing[*]}"
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
+if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+fi
 "${sudo_cmd[@]}" apt-get update -qq
 "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -2,8 +2,12 @@
 # Cross-builds Agendia.dll for Windows x64 and x86 with mingw-w64:
 #   build/windows/x86_64/bin/Agendia.dll   (64-bit hosts)
 #   build/windows/i686/bin/Agendia.dll     (32-bit hosts)
-# each with agendia-resources/ beside it and the test client
-# agendia_com_client.exe. Usage: scripts/build-windows.sh [BUILD_ROOT]
+# each with agendia-resources/ beside it, the test client
+# agendia_com_client.exe and, where wixl is installed, the Windows Installer
+# package of that bitness:
+#   build/windows/x86_64/bin/Agendia-<version>-x64.msi
+#   build/windows/i686/bin/Agendia-<version>-x86.msi
+# Usage: scripts/build-windows.sh [BUILD_ROOT]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=${1:-build/windows}

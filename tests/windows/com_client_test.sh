@@ -3,13 +3,17 @@
 # Calender by class identifier from the registered DLL and calls every member
 # through the vtable; the window opens on an SQLite database through ODBC
 # and is closed by the client.
+# Usage: com_client_test.sh [x86_64|i686]: the client and DLL of that
+# bitness, the x86 one registered with the 32-bit regsvr32 (SysWOW64).
 set -euo pipefail
 here=$(dirname "$0")
 # shellcheck source=wine_env.sh
 . "$here/wine_env.sh"
+use_arch "${1:-x86_64}"
 work=$(mktemp -d)
-trap 'stop_wine; rm -rf "$work"' EXIT
+trap 'unregister_dll; stop_wine; rm -rf "$work"' EXIT
 keep_wine_up
+[ -f "$DLL" ] || fail "$DLL was not built"
 register_dll
 
 db=$work/VXSystem.db
@@ -20,10 +24,10 @@ for row in 1:0 2:0 3:1 4:2 5:3 6:4 7:5; do
   echo "insert into ZA_Message values ('CLIENT-${row%:*}', 100, 'Memo ${row%:*}', '', 'demo', 'demo',
         '2024-03-01 09:00:00', 0, 0, ${row#*:}, '001', 2024);"
 done | sqlite3 "$db"
-# Wine's odbc32 hands the string to the host's unixODBC, whose SQLite driver
-# takes the Linux path.
+# Wine's odbc32 hands the string to the host's unixODBC (of the program's
+# bitness), whose SQLite driver takes the Linux path.
 set +e
-wine "$BIN64/agendia_com_client.exe" "Driver=SQLite3;Database=$db;NoCreat=1" en-us >"$work/client.log"
+run "$BIN/agendia_com_client.exe" "Driver=SQLite3;Database=$db;NoCreat=1" en-us >"$work/client.log"
 status=$?
 set -e
 tr -d '\r' <"$work/client.log" >"$work/client.txt" && mv "$work/client.txt" "$work/client.log"

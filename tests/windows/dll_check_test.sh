@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Both DLLs, x64 and x86, export exactly the COM server's entry points and
-# carry the type library with the identities a host binds to. The x86 DLL
-# cannot run here (this kernel refuses 32-bit programs): its type library is
-# read as data by the x64 checker.
+# carry the type library with the identities a host binds to. The type
+# library of the x86 DLL is read as data by the x64 checker, so this check
+# holds also where 32-bit programs cannot run.
 set -euo pipefail
 here=$(dirname "$0")
 # shellcheck source=wine_env.sh

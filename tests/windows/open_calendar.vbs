@@ -20,10 +20,17 @@ calendar.PortalEnabled = True
 WScript.Echo "PortalEnabled after put: " & calendar.PortalEnabled
 WScript.Echo "GetPortalHwnd(0): " & calendar.GetPortalHwnd(0)
 
-' A failing member reports its description.
+' Arguments that are no text, or missing, fail as for any member: the
+' script host's own errors 13 and 449, with its descriptions.
 On Error Resume Next
 calendar.CalenderDesign conn, user, Array(1, 2), year, day, lang
-WScript.Echo "failure: " & Hex(Err.Number) & " " & Err.Description
+WScript.Echo "array: " & Err.Number & " " & Err.Description
+Err.Clear
+calendar.CalenderDesign conn, user, account, Null, day, lang
+WScript.Echo "Null: " & Err.Number & " " & Err.Description
+Err.Clear
+calendar.CalenderDesign conn, user, account, year, , lang
+WScript.Echo "missing: " & Err.Number & " " & Err.Description
 Err.Clear
 On Error GoTo 0
 

@@ -7,9 +7,12 @@
 : "${AGENDIA_WINDOWS_BUILD:?}"
 : "${AGENDIA_WINE_STATE:?}"
 
-# The 64-bit loader is called directly: the wine wrapper would pick the
-# 32-bit one, which this machine's kernel refuses to run.
+# 64-bit programs run through the 64-bit loader, called directly: with
+# wine32 installed, the wine wrapper picks the 32-bit one. 32-bit programs
+# (the hosts of the x86 DLL) run in the same prefix through the 32-bit
+# loader, which starts the programs of C:\windows\syswow64.
 WINE=/usr/lib/wine/wine64
+WINE32=/usr/lib/wine/wine
 [ -x "$WINE" ] || WINE=$(command -v wine64 || true)
 if [ -z "$WINE" ] || [ ! -x "$WINE" ]; then
   echo "SKIPPED: Wine (wine64) is not installed; scripts/bootstrap.sh installs it"
@@ -20,12 +23,15 @@ WINESERVER=$(dirname "$WINE")/wineserver
 export WINELOADER=$WINE WINESERVER
 export WINEPREFIX=$AGENDIA_WINE_STATE/prefix
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No debugger on a crash: the program ends at once and the test fails,
+# rather than waiting on a debugger that nobody reads.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 export LC_ALL=C.UTF-8
 
 DLL64=$AGENDIA_WINDOWS_BUILD/x86_64/bin/Agendia.dll
 DLL32=$AGENDIA_WINDOWS_BUILD/i686/bin/Agendia.dll
 BIN64=$AGENDIA_WINDOWS_BUILD/x86_64/bin
+BIN32=$AGENDIA_WINDOWS_BUILD/i686/bin
 
 if [ -s "$AGENDIA_WINE_STATE/display" ]; then
   export DISPLAY=":$(cat "$AGENDIA_WINE_STATE/display")"
@@ -44,10 +50,56 @@ winpath() { echo "Z:${1//\//\\}"; }
 # Asks the registry; prints what reg query prints, without carriage returns.
 reg_query() { "$WINE" reg query "$@" 2>/dev/null | tr -d '\r'; }
 
-# Registers the x64 DLL for the machine, as an installer's regsvr32 does.
+# Registers the DLL of the test's bitness (use_arch) for the machine, as an
+# installer's regsvr32 does, and unregisters it again.
 register_dll() {
-  wine regsvr32 /s "$(winpath "$DLL64")" || fail "regsvr32 $(winpath "$DLL64") failed"
+  run "$SYSTEM\\regsvr32.exe" /s "$(winpath "$DLL")" || fail "regsvr32 $(winpath "$DLL") failed"
 }
+unregister_dll() {
+  run "$SYSTEM\\regsvr32.exe" /u /s "$(winpath "$DLL")" >/dev/null 2>&1 || true
+}
+
+# Prints why this machine cannot run 32-bit Windows programs, or nothing when
+# it can: the 32-bit loader (Debian's wine32:i386) must be installed and the
+# kernel must run 32-bit programs, which starting the loader shows.
+wine32_missing() {
+  if [ ! -x "$WINE32" ]; then
+    echo "the 32-bit Wine loader $WINE32 is missing (wine32:i386; scripts/bootstrap.sh installs it)"
+  elif ! "$WINE32" --version >/dev/null 2>&1; then
+    echo "this machine's kernel does not run 32-bit programs"
+  elif [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX/drive_c/windows" ] &&
+       [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/cscript.exe" ]; then
+    echo "the Wine prefix has no 32-bit programs (wine32 was installed after it was made)"
+  fi
+}
+
+# Picks the bitness a test runs: "x86_64" (the default) or "i686". Sets
+#   DLL, BIN       the DLL and the folder of its test programs
+#   SYSTEM         the folder of the system programs of that bitness
+#   VIEW           the registry view of that bitness (64 or 32)
+#   run            the command that starts a program of that bitness
+# and exits 77 (skipped), saying why, when 32-bit programs cannot run here.
+use_arch() {
+  ARCH=${1:-x86_64}
+  case $ARCH in
+    x86_64)
+      DLL=$DLL64 BIN=$BIN64 SYSTEM='C:\windows\system32' VIEW=64
+      run() { "$WINE" "$@"; }
+      ;;
+    i686)
+      local missing
+      missing=$(wine32_missing)
+      if [ -n "$missing" ]; then
+        echo "SKIPPED: the 32-bit DLL cannot run here: $missing"
+        exit 77
+      fi
+      DLL=$DLL32 BIN=$BIN32 SYSTEM='C:\windows\syswow64' VIEW=32
+      run() { "$WINE32" "$@"; }
+      ;;
+    *) fail "unknown bitness $ARCH (x86_64 or i686)" ;;
+  esac
+}
+use_arch x86_64
 
 # Keeps the Wine server of the prefix up between the commands of a test:
 # each command then starts in a fraction of the time.

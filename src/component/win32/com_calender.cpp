@@ -11,6 +11,7 @@
 #include "component/module_objects.h"
 
 #include <array>
+#include <cstdio>
 #include <new>
 
 namespace agendia::component::win32 {
@@ -35,6 +36,64 @@ void FillExceptionInfo(EXCEPINFO* info, HRESULT code) {
     error->Release();
   }
   if (info->bstrSource == nullptr) info->bstrSource = SysAllocString(kErrorSource);
+}
+
+// A date as the date reader takes it: "yyyy-mm-dd", with " hh:mm:ss" when it
+// has a time of day. Empty when `date` is no date Automation can show.
+std::string DateText(DATE date) {
+  SYSTEMTIME time{};
+  if (!VariantTimeToSystemTime(date, &time)) return {};
+  char text[32];
+  if (time.wHour == 0 && time.wMinute == 0 && time.wSecond == 0) {
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u", time.wYear, time.wMonth, time.wDay);
+  } else {
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", time.wYear, time.wMonth, time.wDay,
+                  time.wHour, time.wMinute, time.wSecond);
+  }
+  return text;
+}
+
+// The text of one argument of CalenderDesign given through Invoke. Strings
+// are taken as they are; a date becomes "yyyy-mm-dd" and a number its digits
+// with no separators of the user's locale, because the locale's text ("3/1/2024",
+// "2.024") is not what the date reader or the year column takes. Other values
+// convert as Automation converts them. Fails with DISP_E_PARAMNOTOPTIONAL
+// for a missing argument (a script host passes the error value
+// DISP_E_PARAMNOTFOUND in its place; every parameter is required) and
+// DISP_E_TYPEMISMATCH for one that has no text (Null, an array, an object
+// without a default value).
+HRESULT ArgumentText(const VARIANT& given, std::string* text) {
+  const VARIANT* argument = &given;
+  while (V_VT(argument) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(argument) != nullptr) {
+    argument = V_VARIANTREF(argument);
+  }
+  const VARTYPE type = V_VT(argument);
+  if (type == VT_BSTR) {
+    *text = FromBstr(V_BSTR(argument));
+    return S_OK;
+  }
+  if (type == (VT_BYREF | VT_BSTR)) {
+    if (V_BSTRREF(argument) == nullptr) return DISP_E_TYPEMISMATCH;
+    *text = FromBstr(*V_BSTRREF(argument));
+    return S_OK;
+  }
+  if (type == VT_ERROR && V_ERROR(argument) == DISP_E_PARAMNOTFOUND) return DISP_E_PARAMNOTOPTIONAL;
+  if ((type & ~VT_BYREF) == VT_DATE) {
+    if ((type & VT_BYREF) && V_DATEREF(argument) == nullptr) return DISP_E_TYPEMISMATCH;
+    *text = DateText((type & VT_BYREF) ? *V_DATEREF(argument) : V_DATE(argument));
+    return text->empty() ? DISP_E_TYPEMISMATCH : S_OK;
+  }
+  if ((type & VT_ARRAY) != 0) return DISP_E_TYPEMISMATCH;
+  VARIANT converted;
+  VariantInit(&converted);
+  // Numbers in the invariant locale: digits, a point, no grouping.
+  if (FAILED(VariantChangeTypeEx(&converted, const_cast<VARIANT*>(argument), LOCALE_INVARIANT, 0, VT_BSTR))) {
+    VariantClear(&converted);
+    return DISP_E_TYPEMISMATCH;
+  }
+  *text = FromBstr(V_BSTR(&converted));
+  VariantClear(&converted);
+  return S_OK;
 }
 
 class ComCalender final : public RefCounted<::_Calender, ::ISupportErrorInfo> {
@@ -155,7 +214,9 @@ class ComCalender final : public RefCounted<::_Calender, ::ISupportErrorInfo> {
   // Script hosts pass each variable as VT_BYREF|VT_VARIANT holding the
   // string, which the type library's dispatch refuses for a BSTR* parameter;
   // any argument that converts to a text is taken, and nothing is written
-  // back.
+  // back. A bad argument fails as DispInvoke fails one of the other members:
+  // DISP_E_PARAMNOTOPTIONAL when it is missing, DISP_E_TYPEMISMATCH when it
+  // cannot become a text, with its position in `argument_error`.
   HRESULT InvokeCalenderDesign(const DISPPARAMS& params, VARIANT* result, EXCEPINFO* exception,
                                UINT* argument_error) {
     if (params.cNamedArgs > 0) return DISP_E_NONAMEDARGS;
@@ -164,26 +225,10 @@ class ComCalender final : public RefCounted<::_Calender, ::ISupportErrorInfo> {
     for (int i = 0; i < kDesignArgumentCount; ++i) {
       // Arguments come last first.
       const UINT position = static_cast<UINT>(kDesignArgumentCount - 1 - i);
-      const VARIANT* argument = &params.rgvarg[position];
-      while (V_VT(argument) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(argument) != nullptr) {
-        argument = V_VARIANTREF(argument);
-      }
-      if (V_VT(argument) == VT_BSTR) {
-        texts[i] = FromBstr(V_BSTR(argument));
-      } else if (V_VT(argument) == (VT_BYREF | VT_BSTR) && V_BSTRREF(argument) != nullptr) {
-        texts[i] = FromBstr(*V_BSTRREF(argument));
-      } else {
-        VARIANT converted;
-        VariantInit(&converted);
-        if (FAILED(VariantChangeType(&converted, const_cast<VARIANT*>(argument), 0, VT_BSTR))) {
-          if (argument_error) *argument_error = position;
-          HRESULT code = ReportStatus(Status::Error(
-              hr::kTypeMismatch, std::string("CalenderDesign: ") + kDesignArgumentNames[i] + " is not a text"));
-          FillExceptionInfo(exception, code);
-          return DISP_E_EXCEPTION;
-        }
-        texts[i] = FromBstr(V_BSTR(&converted));
-        VariantClear(&converted);
+      HRESULT converted = ArgumentText(params.rgvarg[position], &texts[i]);
+      if (FAILED(converted)) {
+        if (argument_error) *argument_error = position;
+        return converted;
       }
     }
     if (result) VariantInit(result);

@@ -24,7 +24,9 @@ int32_t CanUnloadServer();
 // `per_user`, for the current user only (HKEY_CURRENT_USER\Software\Classes).
 // Registration writes the class, its ProgIDs and the type library with this
 // module's path; unregistering removes exactly those, and leaves a ProgID that
-// now names another class alone.
+// now names another class alone. With the DLL of the other bitness registered
+// beside it (its class in the other registry view), unregistering leaves the
+// ProgIDs and the type library that both share to that one.
 int32_t RegisterServer(bool per_user);
 int32_t UnregisterServer(bool per_user);
 

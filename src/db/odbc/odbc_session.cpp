@@ -92,27 +92,36 @@ OdbcTextPath OdbcSession::ProbeTextPath() const {
   const std::u16string probe = u"select '\u4E27\u4E2D\u9AD4\u00E9\U0001F600\u0100x'";
   const SQLHANDLE connection = link_->connection.get();
 
+  // Both buffers get twice the room the call is told of, the input too:
+  // the SQLite ODBC driver ends the *input* text at the output's length, and
+  // a layer that counts that length in bytes would write twice as far. Either
+  // corrupted the heap of the 32-bit DLL under Wine.
+  const size_t wide_room = probe.size() + 16;
   std::u16string wide = probe;
-  std::u16string wide_back(probe.size() + 16, u'\0');
+  wide.resize(2 * wide_room, u'\0');
+  std::u16string wide_back(2 * wide_room, u'\0');
   SQLINTEGER length = 0;
   const SQLRETURN wide_trip =
-      SQLNativeSqlW(connection, Wide(wide), SQLINTEGER(wide.size()), Wide(wide_back),
-                    SQLINTEGER(wide_back.size()), &length);
+      SQLNativeSqlW(connection, Wide(wide), SQLINTEGER(probe.size()), Wide(wide_back),
+                    SQLINTEGER(wide_room), &length);
   if (Succeeded(wide_trip) && length == SQLINTEGER(probe.size()) &&
       std::u16string_view(wide_back).substr(0, probe.size() + 1) ==
           std::u16string_view(probe.c_str(), probe.size() + 1)) {
     return OdbcTextPath::kWide;
   }
 
-  std::string narrow = Utf16ToUtf8(probe);
-  std::string narrow_back(narrow.size() + 16, '\0');
+  const std::string expected = Utf16ToUtf8(probe);
+  const size_t narrow_room = expected.size() + 16;
+  std::string narrow = expected;
+  narrow.resize(4 * narrow_room, '\0');
+  std::string narrow_back(4 * narrow_room, '\0');
   length = 0;
   const SQLRETURN narrow_trip = SQLNativeSql(
-      connection, reinterpret_cast<SQLCHAR*>(narrow.data()), SQLINTEGER(narrow.size()),
-      reinterpret_cast<SQLCHAR*>(narrow_back.data()), SQLINTEGER(narrow_back.size()), &length);
-  if (Succeeded(narrow_trip) && length == SQLINTEGER(narrow.size()) &&
-      std::string_view(narrow_back).substr(0, narrow.size() + 1) ==
-          std::string_view(narrow.c_str(), narrow.size() + 1)) {
+      connection, reinterpret_cast<SQLCHAR*>(narrow.data()), SQLINTEGER(expected.size()),
+      reinterpret_cast<SQLCHAR*>(narrow_back.data()), SQLINTEGER(narrow_room), &length);
+  if (Succeeded(narrow_trip) && length == SQLINTEGER(expected.size()) &&
+      std::string_view(narrow_back).substr(0, expected.size() + 1) ==
+          std::string_view(expected.c_str(), expected.size() + 1)) {
     return OdbcTextPath::kNarrowUtf8;
   }
   // A driver that translates no statement tells nothing: the wide way, as

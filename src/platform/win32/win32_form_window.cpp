@@ -124,14 +124,19 @@ Status Win32FormWindow::Build(const FormDesign& design) {
 }
 
 void Win32FormWindow::Destroy() {
-  if (!dialog_) return;
+  if (HWND dialog = Forget()) DestroyWindow(dialog);
+  // After the dialog: the hidden window may still own it.
+  if (hidden_owner_) DestroyWindow(std::exchange(hidden_owner_, nullptr));
+}
+
+HWND Win32FormWindow::Forget() {
+  if (!dialog_) return nullptr;
   title_ = Title();
   for (auto& control : controls_) control->Detach();
   HWND dialog = std::exchange(dialog_, nullptr);
   SetWindowLongPtrW(dialog, DWLP_USER, 0);
   RemovePropW(dialog, kHiddenOwnerProperty);
-  DestroyWindow(dialog);
-  if (hidden_owner_) DestroyWindow(std::exchange(hidden_owner_, nullptr));
+  return dialog;
 }
 
 Control* Win32FormWindow::ControlAt(int index) {
@@ -273,6 +278,15 @@ INT_PTR Win32FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
     case WM_CLOSE:
       Unload();
       return TRUE;
+    case WM_DESTROY:
+      // Destroyed by someone else: the system destroys the windows a window
+      // owns with it, so a host that closes its portal window takes this one
+      // along. The show ends as a close ends it, and the loop, which may be
+      // waiting for a message, is woken by one for the thread.
+      Forget();
+      close_requested_ = true;
+      PostMessageW(nullptr, WM_NULL, 0, 0);
+      return FALSE;
     case WM_SHOWWINDOW:
       if (wparam && events_) events_->Form_Resize();
       return FALSE;

@@ -35,6 +35,9 @@ class Win32FormWindow final : public FormWindow {
   Win32FormWindow() = default;
   Status Build(const FormDesign& design);
   void Destroy();
+  // Lets go of the dialog and its controls without destroying them; returns
+  // the dialog (null when there is none) for the caller to destroy.
+  HWND Forget();
   void CentreOnScreen();
   void FocusFirstTabStop();
   // Shows the window with the other windows of the thread disabled and runs

@@ -53,6 +53,7 @@ std::wstring ClassName(HWND window) {
 // What the watcher saw of the calendar window.
 struct WindowReport {
   std::atomic<bool> seen{false};
+  std::atomic<HWND> window{nullptr};
   std::atomic<HWND> owner{nullptr};
   std::atomic<bool> portal_disabled{false};
   std::atomic<int> children{0};
@@ -78,6 +79,8 @@ struct WindowReport {
   // The fonts of the controls as "face size charset", one per control,
   // space-separated with '|'.
   std::wstring fonts;
+  // The texts of the labels, '|'-separated.
+  std::wstring label_texts;
 };
 
 bool IsInputControl(HWND window) {
@@ -127,10 +130,26 @@ std::wstring Fonts(HWND dialog) {
   return fonts;
 }
 
+// The labels' texts, each between '|'s.
+std::wstring LabelTexts(HWND dialog) {
+  std::wstring texts = L"|";
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassName(child) == L"Static") texts += WindowText(child) + L"|";
+  }
+  return texts;
+}
+
+// How the watcher ends the calendar window it found.
+enum class Ending {
+  kCloseWindow,   // closes it, as its close box does
+  kClosePortal,   // closes the portal window, which destroys the windows it owns
+};
+
 struct WatchTarget {
   DWORD process;
   WindowReport* report;
   HWND portal;
+  Ending ending;
   bool done = false;
 };
 
@@ -162,6 +181,7 @@ BOOL CALLBACK WatchOne(HWND window, LPARAM target_pointer) {
     return TRUE;
   }
   target->report->seen = true;
+  target->report->window = window;
   target->report->owner = reinterpret_cast<HWND>(GetWindowLongPtrW(window, GWLP_HWNDPARENT));
   target->report->portal_disabled = !IsWindowEnabled(target->portal);
   target->report->children = CountChildren(window);
@@ -190,14 +210,15 @@ BOOL CALLBACK WatchOne(HWND window, LPARAM target_pointer) {
         GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui) && gui.hwndFocus == tree &&
         TreeView_GetSelection(tree) == nullptr;
   }
-  PostMessageW(window, WM_CLOSE, 0, 0);
+  target->report->label_texts = LabelTexts(window);
+  PostMessageW(target->ending == Ending::kClosePortal ? target->portal : window, WM_CLOSE, 0, 0);
   target->done = true;
   return FALSE;
 }
 
 // Watches for the calendar window for up to 60 seconds.
-void Watch(WindowReport* report, HWND portal) {
-  WatchTarget target{GetCurrentProcessId(), report, portal};
+void Watch(WindowReport* report, HWND portal, Ending ending) {
+  WatchTarget target{GetCurrentProcessId(), report, portal, ending};
   for (int i = 0; i < 600 && !target.done; ++i) {
     Sleep(100);
     EnumWindows(&WatchOne, reinterpret_cast<LPARAM>(&target));
@@ -213,6 +234,33 @@ HWND MakeWindow(HWND parent, const wchar_t* name) {
   return CreateWindowExW(0, L"AgendiaClientWindow", name, style, 0, 0, 200, 150, parent, nullptr,
                          GetModuleHandleW(nullptr), nullptr);
 }
+
+// CalenderDesign's six arguments for IDispatch::Invoke, as a script host
+// passes them: strings, except where a test puts something else.
+struct DesignArguments {
+  VARIANT values[6];
+  explicit DesignArguments(const wchar_t* connection, const wchar_t* language) {
+    const wchar_t* texts[6] = {connection, L"demo", L"001", L"2024", L"2024-03-01", language};
+    for (int i = 0; i < 6; ++i) {
+      VariantInit(&values[i]);
+      V_VT(&values[i]) = VT_BSTR;
+      V_BSTR(&values[i]) = SysAllocString(texts[i]);
+    }
+  }
+  ~DesignArguments() {
+    for (VARIANT& value : values) VariantClear(&value);
+  }
+  VARIANT& operator[](int parameter) { return values[parameter]; }
+  // Invokes CalenderDesign by its dispatch identifier; the arguments go last
+  // first, so parameter i is at position 5 - i.
+  HRESULT Invoke(_Calender* calendar, UINT* argument_error) {
+    VARIANT reversed[6];
+    for (int i = 0; i < 6; ++i) reversed[5 - i] = values[i];
+    DISPPARAMS params{reversed, nullptr, 6, 0};
+    return calendar->Invoke(0x60030003, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                            nullptr, argument_error);
+  }
+};
 
 DISPID IdOf(IDispatch* dispatch, const wchar_t* name) {
   DISPID id = DISPID_UNKNOWN;
@@ -287,7 +335,7 @@ int wmain(int argc, wchar_t** argv) {
   // CalenderDesign: the window opens modally, owned by the portal, which is
   // disabled while it is open; the watcher closes it.
   WindowReport report;
-  std::thread watcher(Watch, &report, top);
+  std::thread watcher(Watch, &report, top, Ending::kCloseWindow);
   BSTR texts[6] = {SysAllocString(argv[1]), SysAllocString(L"demo"), SysAllocString(L"001"),
                    SysAllocString(L"2024"), SysAllocString(L"2024-03-01"), SysAllocString(argv[2])};
   const BSTR before = texts[0];
@@ -332,7 +380,7 @@ int wmain(int argc, wchar_t** argv) {
   // then the error number in parentheses.
   {
     WindowReport broken;
-    std::thread broken_watcher(Watch, &broken, top);
+    std::thread broken_watcher(Watch, &broken, top, Ending::kCloseWindow);
     BSTR args[6] = {SysAllocString(L"Driver=SQLite3;Database=/nonexistent/folder/VXSystem.db;NoCreat=1"),
                     SysAllocString(L"demo"), SysAllocString(L"001"), SysAllocString(L"2024"),
                     SysAllocString(L"2024-03-01"), SysAllocString(argv[2])};
@@ -346,6 +394,103 @@ int wmain(int argc, wchar_t** argv) {
     Check(broken.message_boxes == 1 && open != std::wstring::npos && open > 0 && message.back() == L')' &&
               std::wcstol(message.c_str() + open + 1, nullptr, 10) != 0,
           "one message box tells the failure and its number");
+  }
+
+  // The host closes its portal window while the calendar is open: the system
+  // destroys the calendar window with it, and CalenderDesign returns as
+  // after a close. The next call opens a new window.
+  {
+    HWND doomed = MakeWindow(nullptr, L"closing portal");
+    HWND doomed_pane = MakeWindow(doomed, L"closing pane");
+    LONG doomed_portal = 0;
+    calendar->GetPortalHwnd(static_cast<LONG>(reinterpret_cast<INT_PTR>(doomed_pane)), &doomed_portal);
+    WindowReport orphaned;
+    std::atomic<bool> returned{false};
+    std::atomic<bool> needed_quit{false};
+    const DWORD host_thread = GetCurrentThreadId();
+    // A calendar that outlives its window would wait for ever: after 20
+    // seconds the host quits, which ends every modal loop, and the check
+    // fails.
+    std::thread closer([&] {
+      Watch(&orphaned, doomed, Ending::kClosePortal);
+      for (int i = 0; i < 200 && !returned; ++i) Sleep(100);
+      if (!returned) {
+        needed_quit = true;
+        PostThreadMessageW(host_thread, WM_QUIT, 0, 0);
+      }
+    });
+    DesignArguments args(argv[1], argv[2]);
+    HRESULT ended = args.Invoke(calendar, nullptr);
+    returned = true;
+    closer.join();
+    MSG quit{};
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    Check(orphaned.seen && orphaned.owner == doomed, "the calendar opened, owned by the portal that closes");
+    Check(ended == S_OK && !needed_quit,
+          "CalenderDesign returns S_OK when the portal window closes while the calendar is open");
+    Check(!IsWindow(doomed) && orphaned.window != nullptr && !IsWindow(orphaned.window),
+          "closing the portal destroyed the calendar window with it");
+    calendar->GetPortalHwnd(static_cast<LONG>(reinterpret_cast<INT_PTR>(leaf)), &portal);
+    WindowReport reopened;
+    std::thread watcher_again(Watch, &reopened, top, Ending::kCloseWindow);
+    HRESULT again = args.Invoke(calendar, nullptr);
+    watcher_again.join();
+    Check(again == S_OK && reopened.seen && reopened.window != orphaned.window && reopened.tree_nodes == 13,
+          "after the portal went, the next CalenderDesign opens a new window");
+  }
+
+  // Through Invoke a Date for the current day and a number for the year are
+  // taken as what they are, whatever the locale writes for them.
+  {
+    DesignArguments args(argv[1], argv[2]);
+    SYSTEMTIME friday{};
+    friday.wYear = 2024;
+    friday.wMonth = 3;
+    friday.wDay = 1;
+    VariantClear(&args[3]);
+    V_VT(&args[3]) = VT_I4;
+    V_I4(&args[3]) = 2024;
+    VariantClear(&args[4]);
+    V_VT(&args[4]) = VT_DATE;
+    SystemTimeToVariantTime(&friday, &V_DATE(&args[4]));
+    WindowReport dated;
+    std::thread watcher_dated(Watch, &dated, top, Ending::kCloseWindow);
+    HRESULT shown = args.Invoke(calendar, nullptr);
+    watcher_dated.join();
+    Check(shown == S_OK && dated.seen && dated.tree_nodes == 13,
+          "a Date for the current day (VT_DATE) lists the memos due on that day");
+    Check(dated.label_texts.find(L"|Friday|") != std::wstring::npos && dated.message_boxes == 0,
+          "a Date for the current day names its weekday, with no message box");
+  }
+
+  // Bad arguments through Invoke fail as IDispatch's convention has it, with
+  // the argument's position (last first): a value with no text is a type
+  // mismatch; a missing one (passed as the error DISP_E_PARAMNOTFOUND) is a
+  // required parameter omitted.
+  {
+    struct BadArgument {
+      int parameter;
+      VARTYPE type;
+      HRESULT expected;
+      const char* what;
+    };
+    const BadArgument cases[] = {
+        {2, VT_NULL, DISP_E_TYPEMISMATCH, "Null for cAcc_ID is DISP_E_TYPEMISMATCH at position 3"},
+        {0, VT_ARRAY | VT_VARIANT, DISP_E_TYPEMISMATCH, "an array for VxDbName is DISP_E_TYPEMISMATCH at position 5"},
+        {4, VT_ERROR, DISP_E_PARAMNOTOPTIONAL, "a missing dayCurr is DISP_E_PARAMNOTOPTIONAL at position 1"},
+    };
+    for (const BadArgument& bad : cases) {
+      DesignArguments args(argv[1], argv[2]);
+      VARIANT& value = args[bad.parameter];
+      VariantClear(&value);
+      V_VT(&value) = bad.type;
+      if (bad.type == VT_ERROR) V_ERROR(&value) = DISP_E_PARAMNOTFOUND;
+      if (bad.type & VT_ARRAY) V_ARRAY(&value) = SafeArrayCreateVector(VT_VARIANT, 0, 2);
+      UINT position = 99;
+      const HRESULT code = args.Invoke(calendar, &position);
+      Check(code == bad.expected && position == static_cast<UINT>(5 - bad.parameter), bad.what);
+    }
   }
 
   // A failing member: its description comes as the error information.
