@@ -39,9 +39,13 @@ std::vector<ConnectionCase> Cases() {
 }
 
 TEST_F(CorpusTest, ConnectionStringsOpenTheFileOrAreRefusedNamingNoValue) {
+  if (BackendName() != "sqlite") {
+    GTEST_SKIP() << "these are the embedded backend's own strings (Provider=SQLite, Data Source, "
+                    "Busy Timeout); the strings of the ODBC backends are tested by OdbcTarget.*";
+  }
   for (const ConnectionCase& c : Cases()) {
     SCOPED_TRACE(c.name);
-    Fresh();
+    ASSERT_NO_FATAL_FAILURE(Fresh());
     if (!target->File()) GTEST_SKIP() << "file connection strings need a file backend";
     target->Insert(Neighbour());
     context.conn = c.text(*target->File());

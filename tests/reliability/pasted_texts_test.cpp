@@ -80,7 +80,7 @@ TEST_P(PastedTextsTest, AreStoredAsShownAndOnlyTheirOwnRowEverChanges) {
   const bool title = std::string(field.name) == "title";
   for (const Pasted& c : kPasted) {
     SCOPED_TRACE(c.name);
-    Fresh();
+    ASSERT_NO_FATAL_FAILURE(Fresh());
     target->Insert(Neighbour());
     target->Insert(OtherUsersMemo());
     const std::string stored = base::Trim(CutChars(c.text, field.limit));

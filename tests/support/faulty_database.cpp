@@ -30,7 +30,7 @@ class FaultyConnection final : public db::Connection {
 
   Status SetCommandTimeout(long seconds) override {
     AGENDIA_RETURN_IF_ERROR(log_->Check("Connection.SetCommandTimeout(" + std::to_string(seconds) + ")"));
-    return inner_->SetCommandTimeout(seconds);
+    return inner_->SetCommandTimeout(log_->command_timeout.value_or(seconds));
   }
   Status SetConnectionTimeout(long seconds) override {
     AGENDIA_RETURN_IF_ERROR(

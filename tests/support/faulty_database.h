@@ -31,6 +31,10 @@ struct DatabaseLog {
   std::vector<Fault> faults;
   // When set, creating a connection or recordset fails with this status.
   std::optional<Status> fail_create;
+  // When set, connections get this command time-out instead of the caller's
+  // (the log still shows the caller's), so that a test can bound a statement
+  // that waits on a server without waiting the component's 300 seconds.
+  std::optional<long> command_timeout;
 
   // The status the call `entry` must return instead of going ahead; ok when
   // it goes ahead.

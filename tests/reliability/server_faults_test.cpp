@@ -1,0 +1,291 @@
+// Faults of the database while a memo is typed: the server stopped, the
+// server paused in the middle of the statement, a lock another program
+// holds, a database that is read-only, and no rights to write. Each Save
+// under a fault shows one message and keeps the typed memo in the open
+// editor, and the table does not change; once the fault is gone, pressing
+// Save again stores the memo exactly once. On a file, "stopped" is the file
+// gone and the rights are the file's; a file has no server to pause.
+
+#include "reliability/corpus_fixture.h"
+#include "support/exclusive_lock.h"
+
+#if AGENDIA_RELIABILITY_WITH_ODBC
+#include "db/odbc/postgres_cluster.h"
+#include "reliability/server_processes.h"
+#endif
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+#include <variant>
+
+namespace agendia::testing {
+namespace {
+
+enum class FaultKind { kStopped, kPaused, kLockHeld, kReadOnly, kNoRights };
+
+// What a fault does to one Save, and what lifts it.
+struct Fault {
+  // Puts the fault in place just before Save; gives what lifts it.
+  std::function<std::function<void()>()> on;
+  // The error number the message must end with, where the fault fixes it.
+  std::optional<int32_t> number;
+  // Statements are bounded to this many seconds instead of the window's 300,
+  // so that a wait on a server ends in a test's time.
+  std::optional<long> command_timeout;
+  // How long the Save under the fault may take at most.
+  double bound_seconds = 30;
+  // The server may still finish the insert after the client gave up: the
+  // memo may be stored once, and Save is not pressed again.
+  bool answer_may_be_lost = false;
+  // Set by a fault that must strike while the statement runs, once it did.
+  std::shared_ptr<std::atomic<bool>> struck;
+};
+
+const char kTitle[] = "typed during a fault";
+const char kContent[] = "kept in the editor";
+
+// Runs the rest of a step as a user that a file's permissions hold back:
+// root passes every check, so as root the unprivileged user nobody.
+class AsUnprivileged {
+ public:
+  AsUnprivileged() : switched_(geteuid() == 0 && seteuid(65534) == 0) {}
+  ~AsUnprivileged() {
+    if (switched_ && seteuid(0) != 0) std::abort();
+  }
+
+ private:
+  bool switched_;
+};
+
+// The file's folder and the file set to `folder` and `file` permissions, and
+// the save run unprivileged, until lifted.
+std::function<std::function<void()>()> Permissions(const std::string& path, mode_t folder, mode_t file) {
+  return [=] {
+    const std::string dir = std::filesystem::path(path).parent_path().string();
+    chmod(path.c_str(), file);
+    chmod(dir.c_str(), folder);
+    auto unprivileged = std::make_shared<AsUnprivileged>();
+    return std::function<void()>([dir, path, unprivileged]() mutable {
+      unprivileged.reset();
+      chmod(dir.c_str(), 0755);
+      chmod(path.c_str(), 0644);
+    });
+  };
+}
+
+// The fault `kind` on a database file, or why it does not apply.
+std::variant<Fault, std::string> FileFault(FaultKind kind, const std::string& path, const std::string& backend) {
+  Fault fault;
+  switch (kind) {
+    case FaultKind::kStopped:
+      fault.on = [path] {
+        std::filesystem::rename(path, path + ".away");
+        return std::function<void()>([path] { std::filesystem::rename(path + ".away", path); });
+      };
+      return fault;
+    case FaultKind::kPaused:
+      return std::string("a file has no server to pause: its statements wait only for locks, "
+                         "which the lock-held case bounds");
+    case FaultKind::kLockHeld:
+      fault.on = [path] {
+        auto lock = std::make_shared<ExclusiveLock>(path);
+        EXPECT_TRUE(lock->held()) << lock->error();
+        return std::function<void()>([lock]() mutable { lock.reset(); });
+      };
+      // The embedded backend reports a lock not freed in time as a time-out.
+      if (backend == "sqlite") fault.number = db::err::kTimeout;
+      return fault;
+    case FaultKind::kReadOnly:
+      fault.on = Permissions(path, 0555, 0444);
+      return fault;
+    case FaultKind::kNoRights:
+      fault.on = Permissions(path, 0700, 0);
+      return fault;
+  }
+  return std::string("unknown fault");
+}
+
+#if AGENDIA_RELIABILITY_WITH_ODBC
+// The fault `kind` on the suite's PostgreSQL server.
+std::variant<Fault, std::string> ServerFault(FaultKind kind, const PostgresCluster& cluster) {
+  Fault fault;
+  const auto psql = [&cluster](std::string sql) {
+    return [&cluster, sql] { EXPECT_TRUE(cluster.Psql(sql).has_value()) << sql; };
+  };
+  switch (kind) {
+    case FaultKind::kStopped:
+      fault.on = [&cluster] {
+        EXPECT_TRUE(cluster.Pause());
+        return std::function<void()>([&cluster] { EXPECT_TRUE(cluster.Resume()); });
+      };
+      return fault;
+    case FaultKind::kPaused:
+      // The insert waits for another session's lock; meanwhile the whole
+      // server stops answering, as a paused machine does. Only a bound on
+      // the client's side ends the wait.
+      fault.command_timeout = 5;
+      fault.bound_seconds = 5 + 15;
+      fault.number = db::err::kTimeout;
+      fault.answer_may_be_lost = true;
+      fault.struck = std::make_shared<std::atomic<bool>>(false);
+      fault.on = [struck = fault.struck] {
+        auto server = std::make_shared<ServerProcesses>();
+        EXPECT_TRUE(server->HoldTableLock());
+        struct Pauser {
+          std::mutex mutex;
+          std::condition_variable done;
+          bool lifted = false;
+          std::thread thread;
+        };
+        auto pauser = std::make_shared<Pauser>();
+        pauser->thread = std::thread([server, pauser, struck] {
+          std::unique_lock<std::mutex> lock(pauser->mutex);
+          // Save has connected and sent its insert by now.
+          if (pauser->done.wait_for(lock, std::chrono::milliseconds(1500), [&] { return pauser->lifted; })) return;
+          *struck = server->Pause();
+          // Never longer than a minute, whatever the window does.
+          pauser->done.wait_for(lock, std::chrono::seconds(60), [&] { return pauser->lifted; });
+          server->Continue();
+        });
+        return std::function<void()>([server, pauser] {
+          {
+            std::lock_guard<std::mutex> lock(pauser->mutex);
+            pauser->lifted = true;
+          }
+          pauser->done.notify_all();
+          pauser->thread.join();
+          server->Continue();
+          server->ReleaseTableLock();
+        });
+      };
+      return fault;
+    case FaultKind::kLockHeld:
+      fault.command_timeout = 3;
+      fault.bound_seconds = 3 + 15;
+      fault.number = db::err::kTimeout;
+      fault.on = [] {
+        auto server = std::make_shared<ServerProcesses>();
+        EXPECT_TRUE(server->HoldTableLock());
+        return std::function<void()>([server] { server->ReleaseTableLock(); });
+      };
+      return fault;
+    case FaultKind::kReadOnly:
+      fault.on = [psql] {
+        psql("alter database vxsystem set default_transaction_read_only = on")();
+        return std::function<void()>(psql("alter database vxsystem reset default_transaction_read_only"));
+      };
+      return fault;
+    case FaultKind::kNoRights:
+      fault.on = [psql] {
+        psql("revoke insert, update, delete on ZA_Message from agendia")();
+        return std::function<void()>(psql("grant insert, update, delete on ZA_Message to agendia"));
+      };
+      return fault;
+  }
+  return std::string("unknown fault");
+}
+#endif
+
+class ServerFaultsTest : public CorpusTest, public ::testing::WithParamInterface<FaultKind> {};
+
+TEST_P(ServerFaultsTest, ASaveUnderTheFaultKeepsTheMemoAndTheNextSaveStoresItOnce) {
+  std::variant<Fault, std::string> chosen = std::string("no fault of this kind for this backend");
+  if (target->File()) {
+    // Short lock waits, so that a held lock fails the save in a test's time.
+    context.conn = *target->ConnectionStringWithLockWait(300);
+    chosen = FileFault(GetParam(), *target->File(), target->Name());
+  }
+#if AGENDIA_RELIABILITY_WITH_ODBC
+  if (target->Server()) chosen = ServerFault(GetParam(), *target->Server());
+#endif
+  if (auto* reason = std::get_if<std::string>(&chosen)) {
+    NotApplicable(::testing::UnitTest::GetInstance()->current_test_info()->name(), *reason);
+    GTEST_SKIP() << *reason;
+  }
+  const Fault& fault = std::get<Fault>(chosen);
+  db_log->command_timeout = fault.command_timeout;
+  target->Insert(Neighbour());
+  target->Insert(OtherUsersMemo());
+  const Dump before = target->ReadDump();
+
+  std::vector<std::string> under_fault;
+  bool kept = false, saved_after = false;
+  double seconds = 0;
+  Dump lifted;
+  auto messages = InWindow([&](Window& w, frmCalendarInfo&) {
+    TypeMemo(w, kTitle, kContent);
+    const size_t first = memory.toolkit->message_boxes.size();
+    std::function<void()> lift = fault.on();
+    const auto start = std::chrono::steady_clock::now();
+    w.Button("btnSave")->Click();
+    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    lift();
+    for (size_t i = first; i < memory.toolkit->message_boxes.size(); ++i) {
+      under_fault.push_back(memory.toolkit->message_boxes[i].text);
+    }
+    kept = w.Button("btnSave")->Enabled() && w.Edit("txtTitle")->Text() == kTitle &&
+           w.Edit("txtContent")->Text() == kContent;
+    if (fault.answer_may_be_lost) return;
+    lifted = target->ReadDump();
+    w.Button("btnSave")->Click();
+    saved_after = !w.Button("btnSave")->Enabled();
+  });
+
+  ASSERT_EQ(under_fault.size(), 1u) << "one message for the failed save";
+  const std::string& message = under_fault.front();
+  EXPECT_EQ(message.back(), ')') << message;
+  if (fault.number) {
+    EXPECT_TRUE(message.ends_with("(" + std::to_string(*fault.number) + ")")) << message;
+  }
+  EXPECT_LE(seconds, fault.bound_seconds) << "the save under the fault waited too long: " << message;
+  EXPECT_TRUE(kept) << "the typed memo stays in the open editor";
+  std::cout << "fault " << ::testing::UnitTest::GetInstance()->current_test_info()->name() << " on "
+            << target->Name() << ": " << message << ", after " << seconds << " s\n";
+
+  if (fault.struck) EXPECT_TRUE(*fault.struck) << "the fault struck while the statement ran";
+  if (fault.answer_may_be_lost) {
+    // A statement the server still runs ends once the lock is gone.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+  }
+  const Dump after = target->ReadDump();
+  if (fault.answer_may_be_lost) {
+    // The server may have stored the memo after the client gave up; it
+    // must not be stored twice, and nothing else may change.
+    if (after.size() == before.size()) {
+      EXPECT_TRUE(OnlyChanged(before, after, {}));
+    } else {
+      EXPECT_TRUE(OnlyChanged(before, after, Inserted({{"cMsgTitle", Text(kTitle)}})));
+    }
+    return;
+  }
+  EXPECT_TRUE(OnlyChanged(before, lifted, {})) << "the failed save changed nothing";
+  EXPECT_TRUE(saved_after) << "Save pressed again once the fault is gone stores the memo";
+  EXPECT_EQ(messages.size(), 1u) << "no further message once the fault is gone";
+  EXPECT_TRUE(OnlyChanged(lifted, after,
+                          Inserted({{"cMsgTitle", Text(kTitle)}, {"cMsgContent", Text(kContent)}})));
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, ServerFaultsTest,
+                         ::testing::Values(FaultKind::kStopped, FaultKind::kPaused, FaultKind::kLockHeld,
+                                           FaultKind::kReadOnly, FaultKind::kNoRights),
+                         [](const auto& info) {
+                           switch (info.param) {
+                             case FaultKind::kStopped: return std::string("Stopped");
+                             case FaultKind::kPaused: return std::string("PausedMidStatement");
+                             case FaultKind::kLockHeld: return std::string("LockHeld");
+                             case FaultKind::kReadOnly: return std::string("ReadOnly");
+                             case FaultKind::kNoRights: return std::string("NoRights");
+                           }
+                           return std::string("Unknown");
+                         });
+
+}  // namespace
+}  // namespace agendia::testing
