@@ -41,7 +41,9 @@ TEST(KillLoop, EveryReportedSaveSurvivesAKillAndTheFileStaysSound) {
 
     // Read and write, so that a journal left by the killed writer is rolled
     // back before the dump reads the file.
-    if (target->File()) ASSERT_EQ(IntegrityCheck(*target->File()), "ok");
+    if (target->File()) {
+      ASSERT_EQ(IntegrityCheck(*target->File()), "ok");
+    }
     const std::map<std::string, int> stored = StoredTitles(target->ReadDump());
     for (const auto& [title, outcome] : ReadOutcomes(log)) {
       if (outcome != "saved") continue;

@@ -18,8 +18,8 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <chrono>
+#include <cstdlib>
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
@@ -30,6 +30,20 @@ namespace agendia::testing {
 namespace {
 
 enum class FaultKind { kStopped, kPaused, kLockHeld, kReadOnly, kNoRights };
+
+std::string NameOf(FaultKind kind) {
+  switch (kind) {
+    case FaultKind::kStopped: return "Stopped";
+    case FaultKind::kPaused: return "PausedMidStatement";
+    case FaultKind::kLockHeld: return "LockHeld";
+    case FaultKind::kReadOnly: return "ReadOnly";
+    case FaultKind::kNoRights: return "NoRights";
+  }
+  return "Unknown";
+}
+
+// The test's name in CTest shows the fault by name.
+void PrintTo(FaultKind kind, std::ostream* out) { *out << NameOf(kind); }
 
 // What a fault does to one Save, and what lifts it.
 struct Fault {
@@ -180,7 +194,9 @@ std::variant<Fault, std::string> ServerFault(FaultKind kind, const PostgresClust
     case FaultKind::kReadOnly:
       fault.on = [psql] {
         psql("alter database vxsystem set default_transaction_read_only = on")();
-        return std::function<void()>(psql("alter database vxsystem reset default_transaction_read_only"));
+        // The session that lifts it is read-only too, unless it says otherwise.
+        return std::function<void()>(psql(
+            "begin read write; alter database vxsystem reset default_transaction_read_only; commit"));
       };
       return fault;
     case FaultKind::kNoRights:
@@ -250,7 +266,9 @@ TEST_P(ServerFaultsTest, ASaveUnderTheFaultKeepsTheMemoAndTheNextSaveStoresItOnc
   std::cout << "fault " << ::testing::UnitTest::GetInstance()->current_test_info()->name() << " on "
             << target->Name() << ": " << message << ", after " << seconds << " s\n";
 
-  if (fault.struck) EXPECT_TRUE(*fault.struck) << "the fault struck while the statement ran";
+  if (fault.struck) {
+    EXPECT_TRUE(*fault.struck) << "the fault struck while the statement ran";
+  }
   if (fault.answer_may_be_lost) {
     // A statement the server still runs ends once the lock is gone.
     std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -276,16 +294,7 @@ TEST_P(ServerFaultsTest, ASaveUnderTheFaultKeepsTheMemoAndTheNextSaveStoresItOnc
 INSTANTIATE_TEST_SUITE_P(Faults, ServerFaultsTest,
                          ::testing::Values(FaultKind::kStopped, FaultKind::kPaused, FaultKind::kLockHeld,
                                            FaultKind::kReadOnly, FaultKind::kNoRights),
-                         [](const auto& info) {
-                           switch (info.param) {
-                             case FaultKind::kStopped: return std::string("Stopped");
-                             case FaultKind::kPaused: return std::string("PausedMidStatement");
-                             case FaultKind::kLockHeld: return std::string("LockHeld");
-                             case FaultKind::kReadOnly: return std::string("ReadOnly");
-                             case FaultKind::kNoRights: return std::string("NoRights");
-                           }
-                           return std::string("Unknown");
-                         });
+                         [](const auto& fault_info) { return NameOf(fault_info.param); });
 
 }  // namespace
 }  // namespace agendia::testing
