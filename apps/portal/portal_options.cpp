@@ -158,10 +158,11 @@ std::optional<PortalOptions> ParsePortalOptions(const QStringList& arguments, QS
 }
 
 QString MaskedConnection(const QString& connection) {
-  // A value runs to the next ';' unless quoted with {...} (where "}}" stands
-  // for '}'), "..." or '...'.
+  // A value runs to the next ';' unless quoted with {...}, "..." or '...',
+  // where the closing quote doubled ("}}", '""', "''") stands for itself and
+  // so belongs to the value.
   static const QRegularExpression kPassword(
-      QStringLiteral(R"((^|;)(\s*(?:password|pwd)\s*=\s*)(\{(?:[^}]|\}\})*\}|"[^"]*"|'[^']*'|[^;]*))"),
+      QStringLiteral(R"((^|;)(\s*(?:password|pwd)\s*=\s*)(\{(?:[^}]|\}\})*\}|"(?:[^"]|"")*"|'(?:[^']|'')*'|[^;]*))"),
       QRegularExpression::CaseInsensitiveOption);
   QString masked = connection;
   masked.replace(kPassword, QStringLiteral("\\1\\2****"));

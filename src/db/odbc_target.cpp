@@ -253,15 +253,4 @@ StatusOr<OdbcTarget> MapToOdbc(const ConnectionString& settings, long connection
   return MapPassThrough(settings, *login_timeout);
 }
 
-std::string WithoutSecrets(std::string message, const std::vector<std::string>& secrets) {
-  for (const std::string& secret : secrets) {
-    if (secret.empty()) continue;
-    for (size_t at = message.find(secret); at != std::string::npos;
-         at = message.find(secret, at + 4)) {
-      message.replace(at, secret.size(), "****");
-    }
-  }
-  return message;
-}
-
 }  // namespace agendia::db

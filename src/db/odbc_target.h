@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/connection_string.h"
+#include "db/secret_masking.h"
 
 #include <agendia/status.h>
 
@@ -52,9 +53,5 @@ bool IsOdbcProvider(std::string_view provider);
 // driver is installed. Never puts the password into a description.
 StatusOr<OdbcTarget> MapToOdbc(const ConnectionString& settings, long connection_timeout_seconds,
                                const std::vector<std::string>& installed_drivers);
-
-// `message` with every occurrence of each non-empty secret replaced by
-// "****".
-std::string WithoutSecrets(std::string message, const std::vector<std::string>& secrets);
 
 }  // namespace agendia::db

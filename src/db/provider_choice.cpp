@@ -33,19 +33,34 @@ StatusOr<const Backend*> EmbeddedSqlite() {
 #endif
 }
 
+// What a description may say of `part`: its value, unless a bare password
+// before it may have run on into it.
+std::string Shown(const ConnectionString::Part& part, std::string_view what) {
+  if (part.after_bare_password) {
+    return std::string(what) + " given after a password that holds ';' (not repeated here: quote "
+                               "the password)";
+  }
+  return part.value;
+}
+
 }  // namespace
 
 StatusOr<const Backend*> ChooseBackend(const ConnectionString& settings) {
   if (settings.is_bare_path()) return EmbeddedSqlite();
 
-  if (const std::string* provider = settings.Find("Provider")) {
-    if (base::LowerCase(base::Trim(*provider)) == "sqlite") return EmbeddedSqlite();
-    if (IsSqlServerProvider(*provider) || IsOdbcProvider(*provider)) return Odbc(*provider);
-    return ProviderNotFoundError(*provider);
+  if (const ConnectionString::Part* part = settings.FindPart("Provider")) {
+    const std::string& provider = part->value;
+    if (base::LowerCase(base::Trim(provider)) == "sqlite") return EmbeddedSqlite();
+    if (IsSqlServerProvider(provider) || IsOdbcProvider(provider)) return Odbc(Shown(*part, "a Provider"));
+    return ProviderNotFoundError(Shown(*part, "a Provider"));
   }
   // ADO's default provider without a Provider key is its ODBC provider.
-  if (const std::string* driver = settings.Find("Driver")) return Odbc("ODBC driver " + *driver);
-  if (const std::string* source = settings.Find("DSN")) return Odbc("ODBC data source " + *source);
+  if (const ConnectionString::Part* driver = settings.FindPart("Driver")) {
+    return Odbc("ODBC driver " + Shown(*driver, "a Driver"));
+  }
+  if (const ConnectionString::Part* source = settings.FindPart("DSN")) {
+    return Odbc("ODBC data source " + Shown(*source, "a DSN"));
+  }
   return Odbc("the connection string names no Provider");
 }
 

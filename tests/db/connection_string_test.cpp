@@ -62,7 +62,20 @@ TEST(DbConnectionString, RefusesMalformedTextNamingTheKeyButNotTheValues) {
       {"Provider=SQLite;Secret", "Invalid connection string: the part after 'Provider' has no '='"},
       {"Secret;Provider=SQLite", "Invalid connection string: its first part has no '='"},
       {"Provider=SQLite;Password=ab;cd;Data Source=x",
-       "Invalid connection string: the part after 'Password' has no '='"},
+       "Invalid connection string: a part after 'Password' has no '=' (a password that holds ';' "
+       "must be quoted)"},
+      // After a bare password, what follows may be the rest of it: neither a
+      // key nor a value of it is repeated.
+      {"Provider=SQLite;Password=Sesame;Open=now;x9",
+       "Invalid connection string: a part after 'Password' has no '=' (a password that holds ';' "
+       "must be quoted)"},
+      {"pwd=Sesame;Open='now", "Invalid connection string: the value of a part after 'pwd' has no "
+                               "closing quote"},
+      {"PWD=Sesame;Open=\"now\" x9", "Invalid connection string: the value of a part after 'PWD' "
+                                   "has text after its closing quote"},
+      // A quoted password cannot run on: the next key is named as usual.
+      {"Password='Se;same';Data Source", "Invalid connection string: the part after 'Password' has "
+                                         "no '='"},
       {std::string("Data Source=x\0Secret", 20), "Invalid connection string: it holds a NUL character"},
       {"=SQLite", "Invalid connection string: a part has no key before '='"},
       {"Password=\"abc", "Invalid connection string: the value of 'Password' has no closing quote"},

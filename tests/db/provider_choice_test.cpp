@@ -31,6 +31,10 @@ TEST_F(DbProviderChoice, OpensSqliteForItsFormsAndHandsServerFormsToTheDriverMan
       {"Provider=SQLite;Data Source='{file}';Busy Timeout=100", 0, ""},
       {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb", err::kProviderNotFound,
        "(Microsoft.Jet.OLEDB.4.0)"},
+      // A Provider after a bare password may be the password's own text.
+      {"Data Source=x;Password=Open;Provider=OpenSesame", err::kProviderNotFound,
+       "(a Provider given after a password that holds ';' (not repeated here: quote the "
+       "password))"},
       // The server providers and ODBC strings go to the driver manager; these
       // fail before any server is asked.
       {"Provider=SQLOLEDB;Data Source=np:\\\\dbhost\\pipe\\sql\\query;User ID=sa;Password=x",

@@ -19,6 +19,9 @@ TEST(MaskedConnectionTest, HidesEveryPasswordValueAndKeepsTheRest) {
        "Driver={PostgreSQL Unicode};Server=127.0.0.1;Uid=u;PWD=****;Database=vxsystem"},
       {"DSN=x; password = 'p;q' ;UID=u", "DSN=x; password = **** ;UID=u"},
       {"Pwd=last", "Pwd=****"},
+      // A doubled quote stays inside the quoted value: nothing of it shows.
+      {"Password='it''s;x9';UID=u", "Password=****;UID=u"},
+      {"PWD=\"say \"\"hi\"\";x\";UID=u", "PWD=****;UID=u"},
       {"Provider=SQLite;Data Source=/data/password=1.db", "Provider=SQLite;Data Source=/data/password=1.db"},
   };
   for (const Case& c : cases) {

@@ -39,6 +39,12 @@ class Handle {
   SQLHANDLE get() const { return handle_; }
   SQLHANDLE* out() { return &handle_; }
   explicit operator bool() const { return handle_ != SQL_NULL_HANDLE; }
+  // Gives up ownership: the caller frees the handle.
+  SQLHANDLE release() {
+    const SQLHANDLE handle = handle_;
+    handle_ = SQL_NULL_HANDLE;
+    return handle;
+  }
   void Reset() {
     if (handle_ != SQL_NULL_HANDLE) SQLFreeHandle(kType, handle_);
     handle_ = SQL_NULL_HANDLE;

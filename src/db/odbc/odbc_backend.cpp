@@ -52,6 +52,8 @@ class OdbcBackendImpl final : public Backend {
 
 }  // namespace
 
+void SetCommandTimeoutCeilingForTesting(long seconds) { odbc::SetCommandTimeoutCeiling(seconds); }
+
 const Backend& OdbcBackend() {
   static const OdbcBackendImpl backend;
   return backend;

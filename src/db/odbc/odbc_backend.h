@@ -17,4 +17,9 @@ namespace agendia::db {
 // Text crosses the driver manager as UTF-16 through the wide-character calls.
 const Backend& OdbcBackend();
 
+// For tests only, which cannot wait the component's 300 seconds: statements
+// of every ODBC session run from now on are bounded by at most `seconds`
+// (0: no ceiling, the default). Nothing outside the tests calls this.
+void SetCommandTimeoutCeilingForTesting(long seconds);
+
 }  // namespace agendia::db

@@ -5,14 +5,19 @@
 #include "db/odbc/wide_text.h"
 #include "base/date_text.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace agendia::db::odbc {
 
 namespace {
 
-// Characters per SQLGetData call; longer texts come in several calls.
-constexpr size_t kTextChunk = 1024;
+// Room of the first SQLGetData call for a text, in UTF-16 units. A longer
+// text is read on in one more call sized from the length the driver
+// reports, or in calls of doubling size when it cannot tell: some drivers
+// convert the whole value on every call, so many small calls would take
+// time that grows with the square of the length.
+constexpr size_t kFirstTextUnits = 2048;
 
 void Overwrite(FieldValue& value, FieldValue::Type type) {
   value.type = type;
@@ -30,15 +35,15 @@ std::optional<base::DateTime> ReadDateTime(std::string_view text) {
 
 }  // namespace
 
-OdbcCursor::OdbcCursor(OdbcSession& session, std::unique_ptr<StatementHandle> statement)
-    : session_(&session), statement_(std::move(statement)), buffer_(kTextChunk + 1, u'\0') {}
+OdbcCursor::OdbcCursor(OdbcSession& session, std::shared_ptr<Statement> statement)
+    : session_(&session), statement_(std::move(statement)), buffer_(kFirstTextUnits, u'\0') {}
 
 OdbcCursor::~OdbcCursor() { Close(); }
 
 Status OdbcCursor::Describe() {
   SQLSMALLINT count = 0;
-  if (!Succeeded(SQLNumResultCols(statement_->get(), &count))) {
-    return session_->StatementFailure(statement_->get());
+  if (!Succeeded(SQLNumResultCols(Raw(), &count))) {
+    return session_->StatementFailure(Raw());
   }
   columns_.resize(size_t(count));
   cells_.resize(size_t(count));
@@ -46,10 +51,10 @@ Status OdbcCursor::Describe() {
     SQLWCHAR name[256] = {};
     SQLSMALLINT name_length = 0, type = 0, scale = 0, nullable = 0;
     SQLULEN size = 0;
-    if (!Succeeded(SQLDescribeColW(statement_->get(), SQLUSMALLINT(i + 1), name,
+    if (!Succeeded(SQLDescribeColW(Raw(), SQLUSMALLINT(i + 1), name,
                                    SQLSMALLINT(sizeof name / sizeof name[0]), &name_length, &type,
                                    &size, &scale, &nullable))) {
-      return session_->StatementFailure(statement_->get());
+      return session_->StatementFailure(Raw());
     }
     Column& column = columns_[size_t(i)];
     column.name = Utf16ToUtf8(std::u16string_view(Narrowed(name)));
@@ -96,16 +101,16 @@ StatusOr<bool> OdbcCursor::Next() {
     finished_ = true;
     return false;
   }
-  const SQLRETURN fetched = SQLFetch(statement_->get());
+  const SQLRETURN fetched = SQLFetch(Raw());
   if (fetched == SQL_NO_DATA) {
     // Closing the result at its end frees the server's side at once.
     finished_ = true;
-    SQLCloseCursor(statement_->get());
+    SQLCloseCursor(Raw());
     return false;
   }
   if (!Succeeded(fetched)) {
     finished_ = true;
-    return session_->StatementFailure(statement_->get());
+    return session_->StatementFailure(Raw());
   }
   Status read = ReadRow();
   if (!read.ok()) {
@@ -123,10 +128,10 @@ Status OdbcCursor::ReadRow() {
     SQLRETURN got = SQL_SUCCESS;
     switch (columns_[i].kind) {
       case Kind::kInteger:
-        got = SQLGetData(statement_->get(), number, SQL_C_SBIGINT, &cell.integer, 0, &indicator);
+        got = SQLGetData(Raw(), number, SQL_C_SBIGINT, &cell.integer, 0, &indicator);
         break;
       case Kind::kReal:
-        got = SQLGetData(statement_->get(), number, SQL_C_DOUBLE, &cell.real, 0, &indicator);
+        got = SQLGetData(Raw(), number, SQL_C_DOUBLE, &cell.real, 0, &indicator);
         break;
       case Kind::kBinary:
         AGENDIA_RETURN_IF_ERROR(ReadBinary(number, cell));
@@ -136,7 +141,7 @@ Status OdbcCursor::ReadRow() {
         AGENDIA_RETURN_IF_ERROR(ReadText(number, cell));
         continue;
     }
-    if (!Succeeded(got)) return session_->StatementFailure(statement_->get());
+    if (!Succeeded(got)) return session_->StatementFailure(Raw());
     cell.null = indicator == SQL_NULL_DATA;
   }
   return Status::Ok();
@@ -145,23 +150,43 @@ Status OdbcCursor::ReadRow() {
 Status OdbcCursor::ReadText(SQLUSMALLINT number, Cell& cell) {
   cell.text.clear();
   cell.null = false;
-  const auto buffer_bytes = SQLLEN((kTextChunk + 1) * sizeof(char16_t));
+  const bool narrow = session_->text_path() == OdbcTextPath::kNarrowUtf8;
+  // The terminating zero the driver writes after each piece.
+  const size_t terminator = narrow ? 1 : sizeof(char16_t);
+  size_t filled = 0;  // bytes of the value read so far
   for (;;) {
+    const size_t room = buffer_.size() * sizeof(char16_t) - filled;
     SQLLEN indicator = 0;
-    const SQLRETURN got = SQLGetData(statement_->get(), number, SQL_C_WCHAR, buffer_.data(),
-                                     buffer_bytes, &indicator);
-    if (got == SQL_NO_DATA) return Status::Ok();  // the whole value was read before
-    if (!Succeeded(got)) return session_->StatementFailure(statement_->get());
+    const SQLRETURN got =
+        SQLGetData(Raw(), number, narrow ? SQL_C_CHAR : SQL_C_WCHAR,
+                   reinterpret_cast<char*>(buffer_.data()) + filled, SQLLEN(room), &indicator);
+    if (got == SQL_NO_DATA) break;  // the whole value was read before
+    if (!Succeeded(got)) return session_->StatementFailure(Raw());
     if (indicator == SQL_NULL_DATA) {
       cell.null = true;
       return Status::Ok();
     }
-    // A longer value fills the buffer but for the terminating zero.
-    const bool whole = indicator != SQL_NO_TOTAL && indicator < buffer_bytes;
-    const size_t units = whole ? size_t(indicator) / sizeof(char16_t) : kTextChunk;
-    AppendUtf16AsUtf8(std::u16string_view(buffer_.data(), units), cell.text);
-    if (whole && got == SQL_SUCCESS) return Status::Ok();
+    const size_t fits = room - terminator;
+    if (indicator != SQL_NO_TOTAL && size_t(indicator) <= fits) {
+      filled += size_t(indicator);
+      break;
+    }
+    filled += fits;
+    if (got == SQL_SUCCESS) break;
+    // Room for the rest at once when the driver says how long it is.
+    size_t wanted = buffer_.size() * 2;
+    if (indicator != SQL_NO_TOTAL) {
+      const size_t rest_units = (size_t(indicator) - fits + terminator + 1) / sizeof(char16_t);
+      wanted = std::max(filled / sizeof(char16_t) + rest_units + 1, buffer_.size() + 1);
+    }
+    buffer_.resize(wanted);
   }
+  if (narrow) {
+    cell.text = ValidUtf8(std::string(reinterpret_cast<const char*>(buffer_.data()), filled));
+  } else {
+    AppendUtf16AsUtf8(std::u16string_view(buffer_.data(), filled / sizeof(char16_t)), cell.text);
+  }
+  return Status::Ok();
 }
 
 Status OdbcCursor::ReadBinary(SQLUSMALLINT number, Cell& cell) {
@@ -171,9 +196,9 @@ Status OdbcCursor::ReadBinary(SQLUSMALLINT number, Cell& cell) {
   for (;;) {
     SQLLEN indicator = 0;
     const SQLRETURN got =
-        SQLGetData(statement_->get(), number, SQL_C_BINARY, chunk, SQLLEN(sizeof chunk), &indicator);
+        SQLGetData(Raw(), number, SQL_C_BINARY, chunk, SQLLEN(sizeof chunk), &indicator);
     if (got == SQL_NO_DATA) return Status::Ok();
-    if (!Succeeded(got)) return session_->StatementFailure(statement_->get());
+    if (!Succeeded(got)) return session_->StatementFailure(Raw());
     if (indicator == SQL_NULL_DATA) {
       cell.null = true;
       return Status::Ok();
@@ -217,6 +242,11 @@ void OdbcCursor::Read(int index, FieldValue& value) const {
 
 void OdbcCursor::Close() {
   if (session_) session_->Forget(*this);
+  Detach();
+}
+
+void OdbcCursor::Orphan() {
+  if (statement_) statement_->link->orphans.push_back(statement_->handle.release());
   Detach();
 }
 

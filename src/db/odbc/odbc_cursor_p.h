@@ -2,6 +2,7 @@
 
 #include "db/backend.h"
 #include "db/odbc/odbc_api_p.h"
+#include "db/odbc/odbc_link_p.h"
 
 #include <cstdint>
 #include <memory>
@@ -22,7 +23,7 @@ class OdbcSession;
 class OdbcCursor final : public Cursor {
  public:
   // Takes over `statement`, which has run.
-  OdbcCursor(OdbcSession& session, std::unique_ptr<StatementHandle> statement);
+  OdbcCursor(OdbcSession& session, std::shared_ptr<Statement> statement);
   ~OdbcCursor() override;
   OdbcCursor(const OdbcCursor&) = delete;
   OdbcCursor& operator=(const OdbcCursor&) = delete;
@@ -40,6 +41,10 @@ class OdbcCursor final : public Cursor {
   // Called by the session as it closes: frees the statement without telling
   // the session back.
   void Detach();
+  // Called by the session as it gives up on its connection: hands the
+  // statement to the connection's link unfreed, as freeing it now could wait
+  // for a driver that waits for the server.
+  void Orphan();
 
  private:
   enum class Kind { kInteger, kReal, kText, kDateTime, kBinary };
@@ -58,10 +63,14 @@ class OdbcCursor final : public Cursor {
   Status ReadText(SQLUSMALLINT number, Cell& cell);
   Status ReadBinary(SQLUSMALLINT number, Cell& cell);
 
+  SQLHANDLE Raw() const { return statement_->handle.get(); }
+
   OdbcSession* session_;
-  std::unique_ptr<StatementHandle> statement_;
+  std::shared_ptr<Statement> statement_;
   std::vector<Column> columns_;
   std::vector<Cell> cells_;
+  // Room for one text value, grown to the longest value read so far; the
+  // narrow path uses its bytes.
   std::u16string buffer_;
   bool finished_ = false;
 };

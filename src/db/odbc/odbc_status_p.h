@@ -20,9 +20,17 @@ enum class Stage { kConnect, kStatement };
 //   23xxx (a constraint)                                         err::kIntegrityViolation
 //   42xxx, 37000, 21S01, 21S02, 22xxx in a statement             err::kErrorsInCommand
 //   anything else (login failed, server unreachable, lost)       err::kUnspecified
-// Every secret is masked in the description.
+// Every secret is masked in the description (WithoutSecrets), and line
+// breaks that end a driver's message are left out, so the number the window
+// adds follows the text directly. `narrow` reads the records through the
+// narrow entry point, as UTF-8, for a driver whose text takes that way
+// (OdbcTextPath::kNarrowUtf8): the driver manager would otherwise convert it
+// by the process's locale.
 Status Failure(SQLSMALLINT handle_type, SQLHANDLE handle, Stage stage,
-               const std::vector<std::string>& secrets);
+               const std::vector<std::string>& secrets, bool narrow = false);
+
+// `message` without the line breaks, tabs and spaces at its end.
+std::string WithoutTrailingBreaks(std::string message);
 
 // The err:: number for one SQLSTATE (five characters).
 int32_t NumberForState(std::string_view state, Stage stage);

@@ -57,6 +57,23 @@ void AppendUtf8(char32_t point, std::string& out) {
 
 }  // namespace
 
+bool IsValidUtf8(std::string_view text) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t start = pos;
+    const char32_t point = NextCodePoint(text, pos);
+    // U+FFFD itself is valid when it was written as its three bytes.
+    if (point == kReplacement && pos - start != 3) return false;
+    if (point == kReplacement && text.substr(start, 3) != "\xEF\xBF\xBD") return false;
+  }
+  return true;
+}
+
+std::string ValidUtf8(std::string text) {
+  if (IsValidUtf8(text)) return text;
+  return Utf16ToUtf8(Utf8ToUtf16(text));
+}
+
 std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());

@@ -16,6 +16,14 @@ std::u16string Utf8ToUtf16(std::string_view text);
 // Appends to `out`, so a caller reading many values can reuse one buffer.
 void AppendUtf16AsUtf8(std::u16string_view text, std::string& out);
 
+// True when `text` is well-formed UTF-8: no stray or missing continuation
+// byte, no overlong form, no surrogate, nothing past U+10FFFF.
+bool IsValidUtf8(std::string_view text);
+
+// `text` as it stands when it is valid UTF-8; otherwise with U+FFFD for each
+// malformed piece (text a narrow driver hands back).
+std::string ValidUtf8(std::string text);
+
 inline std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;
   AppendUtf16AsUtf8(text, out);

@@ -133,7 +133,10 @@ TEST(OdbcTarget, TheLoginBoundIsTheStringsThenTheConnectionsThenFifteenSeconds) 
 }
 
 TEST(OdbcTarget, SecretsAreMaskedWhereverTheyAppearInAMessage) {
-  EXPECT_EQ(WithoutSecrets("login pw=pw failed: pw", {"pw", ""}), "login ****=**** failed: ****");
+  EXPECT_EQ(WithoutSecrets("login pwd=pwd1 failed: pwd1", {"pwd1", ""}),
+            "login pwd=**** failed: ****");
+  // Too short to be told from ordinary words: only where it is a value.
+  EXPECT_EQ(WithoutSecrets("login pwd=pw failed: pw", {"pw"}), "login pwd=**** failed: pw");
   EXPECT_EQ(WithoutSecrets("nothing to hide", {}), "nothing to hide");
 }
 

@@ -6,13 +6,16 @@
 #   postgres-cluster.sh stop STATE_DIR      stop the server and remove everything
 #   postgres-cluster.sh pause STATE_DIR     stop the server, keep its data
 #   postgres-cluster.sh resume STATE_DIR    start it again on the same port
+#   postgres-cluster.sh freeze STATE_DIR    SIGSTOP the server and all its processes:
+#                                           connections stay open, nothing answers
+#   postgres-cluster.sh thaw STATE_DIR      SIGCONT them (stop does this first too)
 #
 # STATE_DIR/cluster.env holds what the tests need (PGHOST, PGPORT, PGUSER,
 # PGPASSWORD, PGDATABASE, AGENDIA_PG_BIN). The server refuses to run as root,
 # so as root the cluster belongs to the unprivileged user nobody.
 set -euo pipefail
 
-command=${1:?usage: postgres-cluster.sh start|stop|pause|resume STATE_DIR}
+command=${1:?usage: postgres-cluster.sh start|stop|pause|resume|freeze|thaw STATE_DIR}
 state_dir=${2:?usage: postgres-cluster.sh start|stop|pause|resume STATE_DIR}
 state_file=$state_dir/cluster.env
 here=$(cd "$(dirname "$0")" && pwd)
@@ -43,6 +46,20 @@ server_options() {
 start_server() {
   as_owner "$AGENDIA_PG_BIN/pg_ctl" -D "$CLUSTER_DIR/data" -l "$CLUSTER_DIR/server.log" \
     -o "$(server_options)" -w -t 30 start >/dev/null
+}
+
+# The server's processes: the postmaster and every process it started.
+server_pids() {
+  local postmaster
+  postmaster=$(head -n 1 "$CLUSTER_DIR/data/postmaster.pid" 2>/dev/null) || return 0
+  [ -n "$postmaster" ] || return 0
+  echo "$postmaster" $(ps -o pid= --ppid "$postmaster")
+}
+
+signal_server() {
+  local pids
+  pids=$(server_pids)
+  [ -z "$pids" ] || kill "-$1" $pids 2>/dev/null || true
 }
 
 port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
@@ -94,6 +111,8 @@ STATE
     # shellcheck disable=SC1090
     . "$state_file"
     if [ -d "$CLUSTER_DIR/data" ]; then
+      # A frozen server would not even hear the stop.
+      signal_server CONT
       as_owner "$AGENDIA_PG_BIN/pg_ctl" -D "$CLUSTER_DIR/data" -m immediate -w stop >/dev/null 2>&1 || true
     fi
     case $CLUSTER_DIR in
@@ -108,6 +127,14 @@ STATE
   resume)
     . "$state_file"
     start_server
+    ;;
+  freeze)
+    . "$state_file"
+    signal_server STOP
+    ;;
+  thaw)
+    . "$state_file"
+    signal_server CONT
     ;;
   *)
     echo "unknown command $command" >&2

@@ -64,11 +64,14 @@ std::string PostgresCluster::ConnectionString() const {
          ";Uid=" + user_ + ";Pwd=" + password_;
 }
 
+std::string PostgresCluster::PsqlCommand(const std::string& sql) const {
+  return "PGPASSWORD=" + ShellQuoted(password_) + " " + bin_dir_ +
+         "/psql -X -q -At -F '|' -v ON_ERROR_STOP=1 -h 127.0.0.1 -p " + port_ + " -U " + user_ +
+         " -d " + database_ + " -c " + ShellQuoted(sql);
+}
+
 std::optional<std::vector<std::string>> PostgresCluster::Psql(const std::string& sql) const {
-  const std::string command = "PGPASSWORD=" + ShellQuoted(password_) + " " + bin_dir_ +
-                              "/psql -X -q -At -F '|' -v ON_ERROR_STOP=1 -h 127.0.0.1 -p " + port_ +
-                              " -U " + user_ + " -d " + database_ + " -c " + ShellQuoted(sql);
-  std::optional<std::string> output = Run(command);
+  std::optional<std::string> output = Run(PsqlCommand(sql));
   if (!output) return std::nullopt;
   std::vector<std::string> lines;
   std::istringstream stream(*output);
@@ -86,5 +89,7 @@ std::string PostgresCluster::RunScript(const std::string& command) const {
 
 bool PostgresCluster::Pause() const { return Run(RunScript("pause")).has_value(); }
 bool PostgresCluster::Resume() const { return Run(RunScript("resume")).has_value(); }
+bool PostgresCluster::Freeze() const { return Run(RunScript("freeze")).has_value(); }
+bool PostgresCluster::Thaw() const { return Run(RunScript("thaw")).has_value(); }
 
 }  // namespace agendia::testing

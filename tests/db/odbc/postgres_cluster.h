@@ -26,12 +26,19 @@ class PostgresCluster {
   // Runs `sql` with psql (unaligned, fields separated by '|', no headers)
   // and returns its output lines; nothing when psql fails.
   std::optional<std::vector<std::string>> Psql(const std::string& sql) const;
+  // The shell command Psql runs for `sql`, to run it in the background.
+  std::string PsqlCommand(const std::string& sql) const;
   // Empties the memo table.
   void DeleteAllMemos() const;
 
   // Stops the server and starts it again on the same port and data.
   bool Pause() const;
   bool Resume() const;
+  // Stops every process of the server with SIGSTOP, so that open
+  // connections stay open and nothing answers; Thaw lets them go on. The
+  // fixture's stop thaws the server first, should a test end without.
+  bool Freeze() const;
+  bool Thaw() const;
 
  private:
   std::string RunScript(const std::string& command) const;
