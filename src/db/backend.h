@@ -58,6 +58,9 @@ class Session {
   // The rows the last Execute inserted, changed or deleted; -1 when the
   // backend cannot tell.
   virtual long RowsAffected() const { return -1; }
+  // True when the database runs in this process, so that a statement that
+  // failed was not carried out: its answer cannot be lost on a network.
+  virtual bool InProcess() const { return false; }
   // Prepares one statement to be read through a cursor; the cursor stands
   // before the first row.
   virtual StatusOr<std::unique_ptr<Cursor>> Query(const std::string& statement) = 0;

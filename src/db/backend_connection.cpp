@@ -37,6 +37,7 @@ Status BackendConnection::Open(const std::string& connection_string) {
     StatusOr<std::unique_ptr<Session>> session = (*backend)->Open(*settings, limits_);
     if (!session.ok()) return session.status();
     session_ = std::move(*session);
+    in_process_ = session_->InProcess();
     return Status::Ok();
   });
 }
@@ -50,6 +51,10 @@ Status BackendConnection::Execute(const std::string& statement, long* records_af
     if (records_affected) *records_affected = session_->RowsAffected();
     return Status::Ok();
   });
+}
+
+bool BackendConnection::MayHaveBeenCarriedOut(const Status& failure) const {
+  return !in_process_ && AnswerMayBeLost(failure);
 }
 
 int BackendConnection::State() const { return session_ ? kStateOpen : kStateClosed; }

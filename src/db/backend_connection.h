@@ -25,6 +25,9 @@ class BackendConnection final : public Connection {
   Status Open(const std::string& connection_string) override;
   using Connection::Execute;
   Status Execute(const std::string& statement, long* records_affected) override;
+  // False for every failure on a database in this process (SQLite rolls a
+  // failed statement back); otherwise as the number says.
+  bool MayHaveBeenCarriedOut(const Status& failure) const override;
   int State() const override;
   Status Close() override;
 
@@ -35,6 +38,9 @@ class BackendConnection final : public Connection {
  private:
   SessionLimits limits_;
   std::unique_ptr<Session> session_;
+  // Kept from the last Open: a session that broke may be gone by the time
+  // the caller asks about its failure.
+  bool in_process_ = false;
 };
 
 }  // namespace agendia::db

@@ -31,6 +31,14 @@ inline constexpr int32_t kConnectionInvalid = int32_t(0x800A0E7D);   // 3709: th
 inline constexpr int32_t kCannotCreateObject = int32_t(0x800A01AD);  // 429: the client object cannot be created
 }  // namespace err
 
+// Whether a statement that failed with `failure` may nonetheless have been
+// carried out by a database server: the answer was lost on its way back (the
+// time limit ran out while the server was working, or the connection broke),
+// so the client cannot tell what the server did. A statement the server
+// refused (err::kErrorsInCommand, err::kIntegrityViolation) or one that never
+// left the client (a closed object, a NUL in the text) was not carried out.
+bool AnswerMayBeLost(const Status& failure);
+
 // One column value of the current row.
 struct FieldValue {
   enum class Type { kNull, kInteger, kReal, kText, kDateTime };
@@ -69,6 +77,13 @@ class Connection {
   // backend, on every backend alike (err::kErrorsInCommand).
   virtual Status Execute(const std::string& statement, long* records_affected) = 0;
   Status Execute(const std::string& statement) { return Execute(statement, nullptr); }
+  // Whether the statement whose Execute on this connection failed with
+  // `failure` may still have been carried out (see AnswerMayBeLost). By
+  // default the number decides, as for a server; a database that runs in
+  // this process knows the outcome of every statement and says no.
+  virtual bool MayHaveBeenCarriedOut(const Status& failure) const {
+    return AnswerMayBeLost(failure);
+  }
 
   virtual int State() const = 0;
   // Closes the connection; fails with err::kObjectClosed when it is not open.

@@ -49,4 +49,12 @@ Status NegativeTimeoutError(std::string_view which, long seconds) {
                                               std::to_string(seconds));
 }
 
+
+// A server's time-out may strike after the statement was done, and a broken
+// connection (err::kUnspecified, as the host's client reports it) says
+// nothing of what the server did before it broke.
+bool AnswerMayBeLost(const Status& failure) {
+  return failure.code() == err::kTimeout || failure.code() == err::kUnspecified;
+}
+
 }  // namespace agendia::db

@@ -48,17 +48,54 @@ size_t EndOfQuoted(std::string_view text, size_t at) {
   }
 }
 
-// The end of the comment that starts at `at`, or `at` when none does.
-size_t EndOfComment(std::string_view text, size_t at) {
+// The end of the comment that starts at `at`, or `at` when none does. An
+// unclosed block comment runs to the end, where the database reports it.
+size_t EndOfComment(std::string_view text, size_t at, bool nested) {
   if (text.compare(at, 2, "--") == 0) {
-    const size_t line_end = text.find('\n', at);
+    const size_t line_end = text.find_first_of(nested ? std::string_view("\r\n", 2) : "\n", at);
     return line_end == std::string_view::npos ? text.size() : line_end;
   }
-  if (text.compare(at, 2, "/*") == 0) {
+  if (text.compare(at, 2, "/*") != 0) return at;
+  if (!nested) {
     const size_t close = text.find("*/", at + 2);
     return close == std::string_view::npos ? text.size() : close + 2;
   }
-  return at;
+  size_t depth = 1;
+  size_t pos = at + 2;
+  while (pos + 1 < text.size()) {
+    if (text[pos] == '/' && text[pos + 1] == '*') {
+      ++depth;
+      pos += 2;
+    } else if (text[pos] == '*' && text[pos + 1] == '/') {
+      pos += 2;
+      if (--depth == 0) return pos;
+    } else {
+      ++pos;
+    }
+  }
+  return text.size();
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Characters that PostgreSQL and SQLite read together as one operator.
+bool IsOperatorCharacter(char c) {
+  return c != '\0' && std::string_view("+-*/<>=~!@#%^&|`?:").find(c) != std::string_view::npos;
+}
+
+// Whether `left` directly followed by `right` can be read as (part of) one
+// token where a space between them would part them: a name or number going
+// on, a prefixed literal (E'..', X'..', N'..', U&".."), a literal or quoted
+// name with a doubled quote, an operator or comment opener, a number's point.
+bool WouldJoin(char left, char right) {
+  const bool right_quote = right == '\'' || right == '"';
+  if (IsNameCharacter(left) && (IsNameCharacter(right) || right_quote)) return true;
+  if (left == '&' && right_quote) return true;
+  if (right_quote && left == right) return true;
+  if (IsOperatorCharacter(left) && IsOperatorCharacter(right)) return true;
+  if (left == ':' && IsNameCharacter(right)) return true;
+  if (left == '.' && (right == '.' || IsDigit(right))) return true;
+  return IsDigit(left) && right == '.';
 }
 
 // The end of "NewID ( )" starting at `at`, or `at` when the call is not there.
@@ -100,6 +137,17 @@ void AppendUnbracketed(std::string_view quoted, std::string& out) {
 StatusOr<std::string> RewriteStatement(std::string_view statement, const StatementRewrite& rewrite) {
   std::string adapted;
   adapted.reserve(statement.size() + 48);
+  // Whether the end of `adapted` is where text was taken out or put in, so
+  // that what comes next must not join what stands before it.
+  bool after_change = false;
+  const auto append = [&](std::string_view piece, bool changed) {
+    if ((after_change || changed) && !adapted.empty() && !piece.empty() &&
+        WouldJoin(adapted.back(), piece.front())) {
+      adapted.push_back(' ');
+    }
+    adapted.append(piece);
+    after_change = changed;
+  };
   size_t at = 0;
   while (at < statement.size()) {
     const char c = statement[at];
@@ -107,15 +155,17 @@ StatusOr<std::string> RewriteStatement(std::string_view statement, const Stateme
       const size_t end = EndOfQuoted(statement, at);
       const bool closed_bracket = c == '[' && statement[end - 1] == ']' && end - at >= 2;
       if (rewrite.unbracket_names && closed_bracket) {
-        AppendUnbracketed(statement.substr(at, end - at), adapted);
+        std::string name;
+        AppendUnbracketed(statement.substr(at, end - at), name);
+        append(name, true);
       } else {
-        adapted.append(statement, at, end - at);
+        append(statement.substr(at, end - at), false);
       }
       at = end;
       continue;
     }
-    if (const size_t end = EndOfComment(statement, at); end != at) {
-      adapted.append(statement, at, end - at);
+    if (const size_t end = EndOfComment(statement, at, rewrite.nested_comments); end != at) {
+      append(statement.substr(at, end - at), false);
       at = end;
       continue;
     }
@@ -123,6 +173,7 @@ StatusOr<std::string> RewriteStatement(std::string_view statement, const Stateme
     if (starts_name && rewrite.drop_database_qualifier &&
         StartsWithIgnoringCase(statement, at, kDatabaseQualifier)) {
       at += kDatabaseQualifier.size();
+      after_change = true;
       continue;
     }
     if (starts_name && rewrite.new_id_as_literal) {
@@ -131,14 +182,12 @@ StatusOr<std::string> RewriteStatement(std::string_view statement, const Stateme
         if (!id) {
           return Status::Error(err::kUnspecified, "NewID: the system's random source failed");
         }
-        adapted += '\'';
-        adapted += *id;
-        adapted += '\'';
+        append("'" + *id + "'", true);
         at = end;
         continue;
       }
     }
-    adapted.push_back(c);
+    append(statement.substr(at, 1), false);
     ++at;
   }
   return adapted;

@@ -10,8 +10,11 @@ namespace agendia::db {
 // What a backend changes in the host's SQL Server statement text so that its
 // database reads it with the same meaning. Only text outside string literals
 // ('...' with '' for an apostrophe), quoted names ("..." and [...] unless
-// asked otherwise) and comments (-- and /* */) is changed, so a memo titled
-// "VXSystem..x" or "NewID()" keeps its title.
+// asked otherwise) and comments (-- and /* */, read as the database reads
+// them) is changed, so a memo titled "VXSystem..x" or "NewID()" keeps its
+// title. Where a change would let the text on its two sides run together
+// into other tokens ("-VXSystem..-" into a comment opener, "NewID()'x'" into
+// one literal, "[E]'x'" into an escape string), a space is put between them.
 struct StatementRewrite {
   // "VXSystem.." (any letter case) before a table name is removed: the
   // connection already is in that database.
@@ -23,6 +26,11 @@ struct StatementRewrite {
   // a string literal holding a new identifier (see NewIdText), a new one for
   // each call, for databases without such a function.
   bool new_id_as_literal = false;
+  // Comments as PostgreSQL (and SQL Server) reads them: block comments nest,
+  // and a -- comment ends at a carriage return as well as at a line feed.
+  // Otherwise as SQLite reads them: a block comment ends at the first */, a
+  // -- comment at a line feed.
+  bool nested_comments = false;
 };
 
 // The statement rewritten as `rewrite` asks. Fails with err::kUnspecified

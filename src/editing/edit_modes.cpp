@@ -16,8 +16,12 @@ void frmCalendarInfo::EnableEditFields(bool enabled) {
 // An empty editor for a new memo. The chooser keeps the kind it shows and the
 // selected memo stays selected; the next Save inserts. Typing starts with
 // the hour, the first field of a memo.
+//
+// A memo whose insert lost its answer is left behind: the next Save stores
+// the new memo without reading the list first.
 void frmCalendarInfo::btnAdd_Click() {
   m_nEditMode = 0;
+  m_bAnswerLost = false;
   cboIntrval->SetEnabled(true);
   btnDelete->SetEnabled(false);
   btnModify->SetEnabled(false);
@@ -32,8 +36,10 @@ void frmCalendarInfo::btnAdd_Click() {
 }
 
 // Opens the editor on the memo it shows; the next Save updates the selected
-// memo.
+// memo. A memo whose identifier others share is refused: an update would
+// change them all.
 void frmCalendarInfo::btnModify_Click() {
+  if (RefuseSharedId()) return;
   m_nEditMode = 1;
   cboIntrval->SetEnabled(true);
   btnSave->SetEnabled(true);

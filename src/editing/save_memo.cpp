@@ -19,11 +19,23 @@ constexpr const char* kTimeOutOfRangeKey = "Q7.PUB.PORTAL0081";
 //
 // A check that fails shows its message and leaves the window as it was; a
 // blank title or content stops without a word. A statement the database
-// refuses (a lock held too long, the database gone), and an update that finds
-// no memo to change, are shown and leave the editor open with what was typed,
-// so that Save can be pressed again and nothing typed is lost. Once the memo
-// is stored, Save ends in browsing; a tree that cannot be read again then is
-// reported as such, not as a failed save.
+// refuses (a lock held too long, the database gone) is shown and leaves the
+// editor open with what was typed, so that Save can be pressed again and
+// nothing typed is lost. Once the memo is stored, Save ends in browsing; a
+// tree that cannot be read again then is reported as such, not as a failed
+// save.
+//
+// Two failures leave the editor open for reasons of their own:
+// - An update that finds no memo to change (deleted meanwhile, here or
+//   elsewhere): the tree is read again, so the memo is no longer listed, and
+//   the editor turns to a new memo with the text as typed, so that the next
+//   Save stores it as one. The user is told exactly that; no step of the
+//   advice empties the fields, as Add would.
+// - An insert whose answer was lost (a time-out or a broken connection to a
+//   server, which may have stored it): the tree is read again before Save is
+//   offered again, and the user is told the memo may be saved and to look for
+//   it there; pressing Save again without that look would store it twice. A
+//   list that cannot be read is read by the next Save, in place of inserting.
 // The focus then goes to the tree: Save itself is disabled, and the focus
 // must not drift to a button that Enter or Space would press by mistake.
 Status frmCalendarInfo::btnSave_Click() {
@@ -40,6 +52,19 @@ Status frmCalendarInfo::btnSave_Click() {
   const std::string title = base::Trim(txtTitle->Text());
   const std::string content = base::Trim(txtContent->Text());
   if (title.empty() || content.empty()) return Status::Ok();
+  if (m_nEditMode == 1 && RefuseSharedId()) return Status::Ok();
+
+  if (m_nEditMode == 0 && m_bAnswerLost) {
+    // The memo of the lost answer may be stored: the list comes first.
+    Status failed;
+    AGENDIA_RETURN_IF_ERROR(ReadMemoTree(failed));
+    if (!failed.ok()) {
+      ShowDbError(Status::Error(failed.code(), TextOf(texts::kListStillNotRead, {failed.description()})));
+    } else {
+      AGENDIA_RETURN_IF_ERROR(ShowWindowMessage(texts::kListReadAgain, platform::mb::kInformation));
+    }
+    return Status::Ok();
+  }
 
   // The memo is dated on the window's current day, also when it is modified.
   auto day = memo::TextToDate(dayCurr);
@@ -57,12 +82,34 @@ Status frmCalendarInfo::btnSave_Click() {
   }
 
   long changed = 0;
-  if (!ExecuteMemoStatement(statement, changed).ok()) return Status::Ok();
+  bool answer_lost = false;
+  // The store has released the connection before any message is shown, so
+  // that no connection or lock is held while the box waits for the user.
+  const Status executed = Store().Execute(statement, &changed, &answer_lost);
+  if (!executed.ok() && m_nEditMode == 0 && answer_lost) {
+    m_bAnswerLost = true;
+    Status failed;
+    AGENDIA_RETURN_IF_ERROR(ReadMemoTree(failed));
+    ShowDbError(Status::Error(
+        executed.code(), failed.ok() ? TextOf(texts::kAnswerLost, {executed.description()})
+                                     : TextOf(texts::kAnswerLostNotListed,
+                                              {executed.description(), failed.description()})));
+    return Status::Ok();
+  }
+  if (!executed.ok()) {
+    ShowDbError(executed);
+    return Status::Ok();
+  }
   if (m_nEditMode == 1 && changed == 0) {
-    // Deleted meanwhile (here or elsewhere), or no memo selected any more.
+    // Nothing to modify any more; what was typed becomes a new memo.
+    m_nEditMode = 0;
     btnModify->SetEnabled(false);
+    btnDelete->SetEnabled(false);
+    Status failed;
+    AGENDIA_RETURN_IF_ERROR(ReadMemoTree(failed));
     // Shown as a database failure: the text followed by the error number.
     ShowDbError(Status::Error(db::err::kNoCurrentRecord, TextOf(texts::kMemoGoneNotSaved)));
+    if (!failed.ok()) ShowDbError(failed);
     return Status::Ok();
   }
   // The reload shows its own database failures; anything else it reports
@@ -75,6 +122,17 @@ Status frmCalendarInfo::btnSave_Click() {
   EnableEditFields(false);
   tvInfo->SetFocus();
   return reloaded;
+}
+
+// Tells the user, before anything changes, that the selected memo's
+// identifier is shared; see the member's declaration.
+bool frmCalendarInfo::RefuseSharedId() {
+  if (m_nMsgRows <= 1) return false;
+  const Status shown = ShowWindowMessage(texts::kMemoIdShared, platform::mb::kExclamation,
+                                         {std::to_string(m_nMsgRows), m_cMsgID});
+  // Refused all the same; a box without its caption is no reason to act.
+  if (!shown.ok()) ShowFailure(shown);
+  return true;
 }
 
 // Hour and minute must both be given and name a time of day. Text that is
@@ -112,6 +170,14 @@ Status frmCalendarInfo::ShowInputMessage(const char* message_key, int style) {
   auto caption = GetString(kCaptionKey);
   if (!caption.ok()) return caption.status();
   platform_->toolkit->MessageBox(*text, style, *caption);
+  return Status::Ok();
+}
+
+Status frmCalendarInfo::ShowWindowMessage(const WindowText& text, int style,
+                                          const std::vector<std::string>& values) {
+  auto caption = GetString(kCaptionKey);
+  if (!caption.ok()) return caption.status();
+  platform_->toolkit->MessageBox(TextOf(text, values), style, *caption);
   return Status::Ok();
 }
 

@@ -103,12 +103,30 @@ class frmCalendarInfo final : private platform::FormEvents {
   // A database failure's description is shown in `failure_text` (as %1),
   // or alone without one.
   Status LoadMemoTree(const WindowText* failure_text = nullptr);
+  // The tree rebuilt as LoadMemoTree does, but a failure of the database or
+  // of a memo's node is given back in `failed` (ok when the list was read in
+  // full) for the caller to word, not shown. Rows left out are reported
+  // here, once per window or when their count changes. Fails only outside
+  // the database (the group nodes, a caption).
+  Status ReadMemoTree(Status& failed);
   Status FillMemoTree(const memo::DueMemos& due, memo::LeftOut& left_out);
   bool IsMemoDue(const base::Date& dCurrDay, const base::Date& dMemoDay, int16_t nPeriod);
 
-  // Detail view.
+  // Detail view. A memo as read from its row, before it is shown.
+  struct MemoFields {
+    base::DateTime send;
+    std::string header;
+    int16_t kind = 0;
+    std::string title;
+    std::string content;
+  };
   void tvInfo_NodeClick(const platform::TreeNode& Node);
-  Status ShowMemo(db::Recordset& oRs);
+  StatusOr<MemoFields> ReadMemo(db::Recordset& oRs);
+  void ShowMemo(const MemoFields& memo);
+  // True, after telling the user why, when the selected identifier is one
+  // that several memos of the user share: Modify, Delete and an update
+  // would change them all.
+  bool RefuseSharedId();
 
   // Editing: edit modes and buttons.
   void EnableEditFields(bool enabled);
@@ -127,6 +145,9 @@ class frmCalendarInfo final : private platform::FormEvents {
   StatusOr<std::optional<TimeOfDay>> CheckTimeFields();
   // The text of `message_key` in a box with the window's title as caption.
   Status ShowInputMessage(const char* message_key, int style);
+  // One of the window's own texts, filled with `values`, in such a box.
+  Status ShowWindowMessage(const WindowText& text, int style,
+                           const std::vector<std::string>& values = {});
 
   // Input filters of the editor fields.
   void txtTitle_KeyPress(int16_t& KeyAscii);
@@ -160,6 +181,14 @@ class frmCalendarInfo final : private platform::FormEvents {
   std::shared_ptr<resources::ResourceService> m_oResService;
 
   std::string m_cMsgID;       // identifier of the selected memo, "" when none
+  // Rows of the user's that have the identifier m_cMsgID, as the detail view
+  // counted them when it showed the memo; 0 when none is selected.
+  int m_nMsgRows = 0;
+  // An insert's answer was lost (the memo may be stored) and the list has not
+  // been read since: Save reads it before it inserts anything.
+  bool m_bAnswerLost = false;
+  // Rows the last full read of the list left out, as last reported.
+  int m_nLeftOutShown = 0;
   int16_t m_nEditMode = 0;    // 0 new memo, 1 modifying
   std::string m_cHourText;    // txtHour's text at the last mouse press on it
   std::string m_cMinuteText;  // txtMinute's text at the last mouse press on it

@@ -51,12 +51,24 @@ Status frmCalendarInfo::ExecuteMemoStatement(const std::string& strSql, long& re
 // each memo goes into the tree as its row arrives, so that a large list is
 // not copied on its way, and a read that fails leaves the groups, collapsed,
 // and the memos read before the failure. Rows that cannot be used are left
-// out, and reported once, with their count, after the tree is built.
+// out, and reported with their count after the tree is built: once, and
+// again only when their count changes, not after every Save and Delete.
 //
 // A failure of the group nodes or of a caption lookup goes to the caller. A
 // failure from the database, or of a memo's node, is shown to the user, in
 // `failure_text` when there is one.
 Status frmCalendarInfo::LoadMemoTree(const WindowText* failure_text) {
+  Status failed;
+  AGENDIA_RETURN_IF_ERROR(ReadMemoTree(failed));
+  if (!failed.ok()) {
+    ShowDbError(failure_text == nullptr
+                    ? failed
+                    : Status::Error(failed.code(), TextOf(*failure_text, {failed.description()})));
+  }
+  return Status::Ok();
+}
+
+Status frmCalendarInfo::ReadMemoTree(Status& failed) {
   const auto add_groups = [this] {
     tvInfo->Clear();
     return memo::AddGroupNodes(*tvInfo, [this](const char* key) { return GetString(key); });
@@ -89,16 +101,17 @@ Status frmCalendarInfo::LoadMemoTree(const WindowText* failure_text) {
   }
   if (loaded.ok()) AGENDIA_RETURN_IF_ERROR(memo::ExpandGroups(*tvInfo));
 
-  if (!loaded.ok()) {
-    ShowDbError(failure_text == nullptr
-                    ? loaded
-                    : Status::Error(loaded.code(), TextOf(*failure_text, {loaded.description()})));
-  } else if (left_out.count > 0) {
+  failed = loaded;
+  if (!loaded.ok()) return Status::Ok();
+  // The user has seen the list as it is now.
+  m_bAnswerLost = false;
+  if (left_out.count != m_nLeftOutShown && left_out.count > 0) {
     const WindowText& text = left_out.count == 1 ? texts::kOneMemoLeftOut : texts::kMemosLeftOut;
     const std::string shown =
         TextOf(text, {std::to_string(left_out.count), left_out.first.description()});
     ShowDbError(Status::Error(left_out.first.code(), shown));
   }
+  m_nLeftOutShown = left_out.count;
   return Status::Ok();
 }
 

@@ -17,10 +17,41 @@ struct WindowText {
 
 namespace texts {
 // An update that found no memo to change (deleted meanwhile); the error
-// number follows.
+// number follows. The editor keeps what was typed and the next Save inserts
+// it, so following the advice loses nothing.
 inline constexpr WindowText kMemoGoneNotSaved{
     "Agendia.frmCalendarInfo.MemoGoneNotSaved",
-    "The memo was not saved: it no longer exists. Add saves what you typed as a new memo"};
+    "The memo was not saved: it no longer exists. What you typed stays in the editor: "
+    "Save now stores it as a new memo"};
+// An insert whose answer was lost (a time-out, a broken connection): it may
+// be stored. %1 is the failure. After the list was read again:
+inline constexpr WindowText kAnswerLost{
+    "Agendia.frmCalendarInfo.AnswerLost",
+    "The database did not answer, so the memo may have been saved. The list of memos has "
+    "been read again: if the memo is listed, it is saved; if not, Save stores what you "
+    "typed, which stays in the editor. The failure: %1"};
+// ... and when the list could not be read again either (%2 is why).
+inline constexpr WindowText kAnswerLostNotListed{
+    "Agendia.frmCalendarInfo.AnswerLostNotListed",
+    "The database did not answer, so the memo may have been saved, and the list of memos "
+    "could not be read again (%2). What you typed stays in the editor; Save reads the list "
+    "again before it saves anything. The failure: %1"};
+// Save after such an answer read the list again instead of saving.
+inline constexpr WindowText kListReadAgain{
+    "Agendia.frmCalendarInfo.ListReadAgain",
+    "The list of memos has been read again. If the memo you typed is listed, it was saved; "
+    "if not, press Save again to store it. What you typed stays in the editor"};
+// ... or could still not read it: %1 is the failure.
+inline constexpr WindowText kListStillNotRead{
+    "Agendia.frmCalendarInfo.ListStillNotRead",
+    "The memo may have been saved, but the list of memos could still not be read again; "
+    "Save reads it again before it saves anything: %1"};
+// Modify or Delete of a memo whose identifier other memos of the user share:
+// %1 is how many rows have it, %2 the identifier.
+inline constexpr WindowText kMemoIdShared{
+    "Agendia.frmCalendarInfo.MemoIdShared",
+    "This memo can be neither modified nor deleted: %1 memos share its identifier '%2', "
+    "and a change would reach them all"};
 // The memo is stored or deleted, but the tree could not be read again: %1 is
 // the failure.
 inline constexpr WindowText kSavedButNotListed{

@@ -80,14 +80,19 @@ Status MemoStore::Select(const std::string& select,
   return read;
 }
 
-Status MemoStore::Execute(const std::string& statement, long* records_affected) const {
+Status MemoStore::Execute(const std::string& statement, long* records_affected,
+                          bool* answer_lost) const {
   if (records_affected) *records_affected = 0;
+  if (answer_lost) *answer_lost = false;
   std::shared_ptr<db::Connection> connection;
   const Status executed = RunSteps([&]() -> Status {
     auto opened = OpenConnection();
     if (!opened.ok()) return opened.status();
     connection = std::move(opened).value();
-    return connection->Execute(statement, records_affected);
+    Status done = connection->Execute(statement, records_affected);
+    // Asked before the connection goes: only it knows where it sends.
+    if (!done.ok() && answer_lost) *answer_lost = connection->MayHaveBeenCarriedOut(done);
+    return done;
   });
   CloseIfOpen(connection);
   return executed;

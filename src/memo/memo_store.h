@@ -54,7 +54,11 @@ class MemoStore {
   // Runs one insert, update or delete on a connection of its own, released
   // before this returns; gives its failure the same way. `records_affected`,
   // when given, receives the rows it changed (-1 when the client cannot tell).
-  Status Execute(const std::string& statement, long* records_affected = nullptr) const;
+  // `answer_lost`, when given, is set when the statement failed on an open
+  // connection in a way that leaves its outcome unknown (the connection's
+  // MayHaveBeenCarriedOut): it may be stored although it failed.
+  Status Execute(const std::string& statement, long* records_affected = nullptr,
+                 bool* answer_lost = nullptr) const;
 
  private:
   static Status RunSteps(const std::function<Status()>& steps);

@@ -58,7 +58,7 @@ std::string UpdateMemo(const MemoChange& change, std::string_view msg_id, std::s
 }
 
 std::string DeleteMemo(std::string_view msg_id, std::string_view user) {
-  return "delete from VXSystem..za_message where cMsgID='" + QuoteText(base::Trim(msg_id)) +
+  return "delete from VXSystem..za_message where cMsgID='" + QuoteText(msg_id) +
          "' and nMsgType=100 and cReceiver='" + QuoteText(user) + "'";
 }
 

@@ -53,8 +53,9 @@ struct MemoChange {
 // sender, receiver, read flag, account and year stay.
 std::string UpdateMemo(const MemoChange& change, std::string_view msg_id, std::string_view user);
 
-// Deletes the memo of `user` whose identifier is `msg_id` without its
-// surrounding spaces.
+// Deletes the memo of `user` whose identifier is `msg_id`, used unchanged:
+// an identifier stored with spaces around it is addressed with them, like
+// the select and the update do.
 std::string DeleteMemo(std::string_view msg_id, std::string_view user);
 
 // `value` with every apostrophe doubled, ready to stand between apostrophes.

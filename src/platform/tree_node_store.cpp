@@ -169,7 +169,12 @@ std::uint64_t TreeNodeStore::HashOf(EncodedKey key) {
 }
 
 TreeNodeStore::Place TreeNodeStore::Locate(std::string_view key) {
-  if ((indexed_ + 1) * 5 > slot_count_ * 4) Grow();
+  // Unindexed nodes take ids too: the id the insert will get must fit in a
+  // slot's id bits (id + 1 below the table's size) as much as the table must
+  // keep its empty slots.
+  if ((indexed_ + 1) * 5 > slot_count_ * 4 || static_cast<std::size_t>(count_) + 2 > slot_count_) {
+    Grow();
+  }
   located_.resize(key.size() + kMaxHeader);
   const char* end = EncodeKey(key, true, located_.data());
   located_.resize(static_cast<std::size_t>(end - located_.data()));
@@ -271,7 +276,10 @@ std::size_t TreeNodeStore::SlotOf(EncodedKey key, std::uint64_t hash) const {
 // The slots hold too few bits of each hash to place it in a larger table, so
 // the keys are hashed again, node after node, reading the blocks in order.
 void TreeNodeStore::Grow() {
-  const std::size_t count = std::max<std::size_t>(64, slot_count_ * 2);
+  // Large enough for one more key at most 4/5 full, and for the id of one
+  // more node, which after many unindexed nodes may need several doublings.
+  std::size_t count = std::max<std::size_t>(64, slot_count_ * 2);
+  while ((indexed_ + 1) * 5 > count * 4 || static_cast<std::size_t>(count_) + 2 > count) count *= 2;
   const std::size_t bytes = count * sizeof(std::uint32_t);
   // Large pages only from their own size on: a smaller table in a large page
   // would keep the whole page resident.
@@ -325,11 +333,14 @@ int TreeNodeStore::Add(EncodedKey key, std::string_view text) {
   std::memcpy(at, key.data, key.size);
   std::memcpy(at + key.size, text_header, text_header_size);
   if (!text.empty()) std::memcpy(at + key.size + text_header_size, text.data(), text.size());
-  const int id = count_++;
+  // The node counts only once its record is complete, anchor included: an
+  // anchor that cannot be stored (no memory) leaves the store as it was.
+  const int id = count_;
   if ((id & ((1 << kAnchorBits) - 1)) == 0) {
     anchors_.push_back(static_cast<std::uint32_t>(block_ << kOffsetBits | block.size));
   }
   block.size += size;
+  ++count_;
   return id;
 }
 

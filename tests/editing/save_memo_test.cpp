@@ -204,7 +204,8 @@ TEST_F(SaveMemoTest, ModifyingUpdatesTheSelectedMemoAndDatesItOnTheCurrentDay) {
 }
 
 // An update that changes no row did not save what the user typed: they hear
-// of it, the input stays in the open editor, and Modify goes off.
+// of it, the input stays in the open editor, which now holds a new memo, and
+// Modify and Delete go off.
 TEST_F(SaveMemoTest, ModifyAfterAGroupClickUpdatesNoMemoSaysSoAndKeepsTheInput) {
   database.Insert(Memo("m1", 2));
   EditorState after;
@@ -217,9 +218,9 @@ TEST_F(SaveMemoTest, ModifyAfterAGroupClickUpdatesNoMemoSaysSoAndKeepsTheInput) 
                 after = ReadEditorState(w, form);
               }).ok());
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{
-                                "The memo was not saved: it no longer exists. Add saves what you "
-                                "typed as a new memo(3021)"});
-  EXPECT_EQ(after, (EditorState{1, "", true, {"9", "30", "", "Changed", "content"}, 2, false, false, true}));
+                                "The memo was not saved: it no longer exists. What you typed stays "
+                                "in the editor: Save now stores it as a new memo(3021)"});
+  EXPECT_EQ(after, (EditorState{0, "", true, {"9", "30", "", "Changed", "content"}, 2, false, false, true}));
   EXPECT_EQ(database.Memos().at(0).at("cMsgTitle"), "title");
   EXPECT_EQ(db_log->CountOf("Connection.Execute(update VXSystem..za_message set "
                             "dSend='2024-03-01 09:30:00', cMsgTitle='Changed', "
@@ -228,11 +229,46 @@ TEST_F(SaveMemoTest, ModifyAfterAGroupClickUpdatesNoMemoSaysSoAndKeepsTheInput) 
             1);
 }
 
+// A memo deleted elsewhere while it was being modified: the list is read
+// again without it, and following the message's advice, Save, stores what
+// was typed as a new memo: nothing typed is lost, and nothing else written.
+TEST_F(SaveMemoTest, AMemoDeletedMeanwhileIsUnlistedAndTheNextSaveStoresWhatWasTyped) {
+  database.Insert(Memo("m1", 2));
+  database.Insert(Memo("m2", 2));
+  EditorState after_gone, after_saved;
+  std::vector<std::string> listed_after_gone;
+  ASSERT_TRUE(Session([&](MemoryFormWindow& w, frmCalendarInfo& form) {
+                ASSERT_TRUE(w.Tree("tvInfo")->ClickNode("m1"));
+                ASSERT_TRUE(w.Button("btnModify")->Click());
+                database.Run("delete from ZA_Message where cMsgId = 'm1'");
+                w.Edit("txtTitle")->SetText("Typed title");
+                w.Edit("txtContent")->SetText("Typed content");
+                w.Edit("txtHour")->SetText("11");
+                ASSERT_TRUE(w.Button("btnSave")->Click());
+                after_gone = ReadEditorState(w, form);
+                listed_after_gone = w.Tree("tvInfo")->ChildKeys(std::string("rtWeek"));
+                ASSERT_TRUE(w.Button("btnSave")->Click());
+                after_saved = ReadEditorState(w, form);
+              }).ok());
+  EXPECT_EQ(MessageTexts().size(), 1u);
+  EXPECT_EQ(after_gone, (EditorState{0, "m1", true, {"11", "30", "", "Typed title", "Typed content"},
+                                     2, false, false, true}));
+  EXPECT_EQ(listed_after_gone, std::vector<std::string>{"m2"});
+  EXPECT_FALSE(after_saved.editor);
+  const auto rows = database.Memos();
+  ASSERT_EQ(rows.size(), 2u);
+  const auto& added = rows[0].at("cMsgId") == "m2" ? rows[1] : rows[0];
+  EXPECT_EQ(added.at("cMsgTitle"), "Typed title");
+  EXPECT_EQ(added.at("cMsgContent"), "Typed content");
+  EXPECT_EQ(added.at("dSend"), "2024-03-01 11:30:00");
+  EXPECT_EQ(db_log->CountOf("Connection.Execute(insert"), 1);
+}
+
 // That message comes from the resource texts, in the window's language.
 TEST_F(SaveMemoTest, TheMessageOfAMemoGoneIsInTheWindowsLanguage) {
   const std::pair<const char*, const char*> cases[] = {
-      {"zh-cn", "信息未保存：该信息已不存在。按“增加”可将输入的内容保存为新信息(3021)"},
-      {"zh-tw", "資訊未儲存：該資訊已不存在。按「新增」可將輸入的內容儲存為新資訊(3021)"},
+      {"zh-cn", "信息未保存：该信息已不存在。输入的内容仍在编辑区中：现在按“保存”即可将其保存为新信息(3021)"},
+      {"zh-tw", "資訊未儲存：該資訊已不存在。輸入的內容仍在編輯區中：現在按「儲存」即可將其儲存為新資訊(3021)"},
   };
   database.Insert(Memo("m1", 2));
   for (const auto& [language, message] : cases) {
@@ -335,6 +371,86 @@ TEST_F(SaveMemoTest, AReloadThatFailsAfterAStoredMemoNamesTheListAndKeepsTheTree
     EXPECT_EQ(listed, stored);
     EXPECT_EQ(database.Memos().size(), stored.size() + 1);
   }
+}
+
+// A server stored the memo, but its answer was lost (a time-out): the list
+// is read again at once, so the memo is listed, and the user is told it may
+// be saved; the typed memo stays in the open editor.
+TEST_F(SaveMemoTest, AnInsertWhoseAnswerWasLostIsListedAgainAndSaidToBeMaybeSaved) {
+  db_log->server_answers = true;
+  db_log->faults.push_back({"Connection.Execute(insert", 1,
+                            Status::Error(db::err::kTimeout, "Query timeout expired"), true});
+  EditorState after;
+  std::vector<std::string> listed;
+  ASSERT_TRUE(Session([&](MemoryFormWindow& w, frmCalendarInfo& form) {
+                AddThroughEditor(w, "9", "30", "T", "C", 2);
+                after = ReadEditorState(w, form);
+                listed = w.Tree("tvInfo")->ChildKeys(std::string("rtWeek"));
+              }).ok());
+  EXPECT_EQ(MessageTexts(),
+            std::vector<std::string>{
+                "The database did not answer, so the memo may have been saved. The list of memos "
+                "has been read again: if the memo is listed, it is saved; if not, Save stores what "
+                "you typed, which stays in the editor. The failure: Query timeout "
+                "expired(-2147217871)"});
+  EXPECT_EQ(after, (EditorState{0, "", true, {"9", "30", "", "T", "C"}, 2, false, false, true}));
+  const auto rows = database.Memos();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(listed, std::vector<std::string>{*rows[0].at("cMsgId")});
+  EXPECT_EQ(db_log->CountOf("Recordset.Open(select * from VXSystem..ZA_Message where nMsgType=100 "
+                            "and cReceiver"),
+            2);
+}
+
+// When the list cannot be read after the lost answer either, Save is not
+// offered as an insert until it has been: the next Save reads the list and
+// says so, and only the one after stores the memo.
+TEST_F(SaveMemoTest, AfterALostAnswerSaveReadsTheListBeforeItInsertsAgain) {
+  db_log->server_answers = true;
+  db_log->faults.push_back(
+      {"Connection.Execute(insert", 1, Status::Error(db::err::kUnspecified, "Communication link failure")});
+  db_log->faults.push_back({"Recordset.Open(select * from VXSystem..ZA_Message where nMsgType=100 and cReceiver",
+                            2, Status::Error(db::err::kUnspecified, "Server is gone")});
+  EditorState after_list_read;
+  std::vector<std::string> texts_after_first;
+  ASSERT_TRUE(Session([&](MemoryFormWindow& w, frmCalendarInfo& form) {
+                AddThroughEditor(w, "9", "30", "T", "C", 2);
+                texts_after_first = MessageTexts();
+                ASSERT_TRUE(w.Button("btnSave")->Click());
+                after_list_read = ReadEditorState(w, form);
+                EXPECT_EQ(db_log->CountOf("Connection.Execute(insert"), 1);
+                ASSERT_TRUE(w.Button("btnSave")->Click());
+              }).ok());
+  EXPECT_EQ(texts_after_first,
+            std::vector<std::string>{
+                "The database did not answer, so the memo may have been saved, and the list of "
+                "memos could not be read again (Server is gone). What you typed stays in the "
+                "editor; Save reads the list again before it saves anything. The failure: "
+                "Communication link failure(-2147467259)"});
+  const auto& boxes = memory.toolkit->message_boxes;
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].text,
+            "The list of memos has been read again. If the memo you typed is listed, it was "
+            "saved; if not, press Save again to store it. What you typed stays in the editor");
+  EXPECT_EQ(boxes[1].style, platform::mb::kInformation);
+  EXPECT_EQ(after_list_read, (EditorState{0, "", true, {"9", "30", "", "T", "C"}, 2, false, false, true}));
+  EXPECT_EQ(db_log->CountOf("Connection.Execute(insert"), 2);
+  EXPECT_EQ(database.Memos().size(), 1u);
+}
+
+// Which failures leave an insert's outcome open is the connection's to say:
+// on a server a time-out or a broken connection, never a refused statement;
+// the embedded database knows every outcome (the test above with the lock).
+TEST_F(SaveMemoTest, ARefusedInsertOnAServerIsNoLostAnswerAndAsksNoSecondLook) {
+  db_log->server_answers = true;
+  db_log->faults.push_back({"Connection.Execute(insert", 1,
+                            Status::Error(db::err::kErrorsInCommand, "syntax error")});
+  ASSERT_TRUE(Session([&](MemoryFormWindow& w, frmCalendarInfo&) {
+                AddThroughEditor(w, "9", "30", "T", "C", 2);
+                ASSERT_TRUE(w.Button("btnSave")->Click());
+              }).ok());
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{"syntax error(-2147217900)"});
+  EXPECT_EQ(database.Memos().size(), 1u);
 }
 
 TEST_F(SaveMemoTest, AnUnreachableDatabaseShowsOneMessageAndKeepsTheEditorOpen) {

@@ -130,6 +130,43 @@ TEST_F(MemoTreeTest, AMemoWhoseIdentifierIsAlreadyANodeIsLeftOutAndReportedOnce)
   ExpectEverythingReleased();
 }
 
+// Rows left out are reported when the window opens, not again after every
+// Save and Delete that reads the list again; only a changed count is news.
+TEST_F(MemoTreeTest, RowsLeftOutAreReportedOncePerWindowAndAgainOnlyWhenTheirCountChanges) {
+  MemoRow broken = Memo("b1", 0);
+  broken.send = "next tuesday";
+  database.Insert(broken);
+  database.Insert(Memo("m1", 1));
+  UserContext context;
+  context.language = "en-us";
+  std::vector<size_t> boxes;  // after the load, each save and each delete
+  ASSERT_TRUE(Open(context, [&](MemoryFormWindow& w, frmCalendarInfo&) {
+                const auto save_new = [&] {
+                  ASSERT_TRUE(w.Button("btnAdd")->Click());
+                  w.Edit("txtHour")->SetText("9");
+                  w.Edit("txtMinute")->SetText("30");
+                  w.Edit("txtTitle")->SetText("t");
+                  w.Edit("txtContent")->SetText("c");
+                  ASSERT_TRUE(w.Button("btnSave")->Click());
+                  boxes.push_back(MessageTexts().size());
+                };
+                boxes.push_back(MessageTexts().size());
+                save_new();
+                ASSERT_TRUE(w.Tree("tvInfo")->ClickNode("m1"));
+                ASSERT_TRUE(w.Button("btnDelete")->Click());
+                boxes.push_back(MessageTexts().size());
+                MemoRow second = Memo("b2", 0);
+                second.send = "someday";
+                database.Insert(second);
+                save_new();
+                save_new();
+              }).ok());
+  EXPECT_EQ(boxes, (std::vector<size_t>{1, 1, 1, 2, 2}));
+  ASSERT_EQ(MessageTexts().size(), 2u);
+  EXPECT_TRUE(MessageTexts()[1].starts_with("2 memos could not be read")) << MessageTexts()[1];
+  ExpectEverythingReleased();
+}
+
 TEST_F(MemoTreeTest, AUserIdentifierWithAnApostropheFindsItsOwnMemos) {
   MemoRow memo = Memo("m1", 1);
   memo.receiver = "o'neil";

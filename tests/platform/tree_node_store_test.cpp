@@ -135,6 +135,25 @@ TEST(TreeNodeStore, NeverFindsAnUnindexedNodeNorClashesWithIt) {
   EXPECT_EQ(store.Text(1), "second");
 }
 
+// Unindexed nodes take ids as well, so after many of them the ids of keyed
+// nodes are large for the few keys in the table: each must still be found,
+// and its duplicate refused.
+TEST(TreeNodeStore, KeyedNodesAfterManyUnindexedOnesAreFoundAndTheirDuplicatesRefused) {
+  for (const int unindexed : {63, 64, 65, 1000, 70'000}) {
+    SCOPED_TRACE(unindexed);
+    TreeNodeStore store;
+    for (int i = 0; i < unindexed; ++i) ASSERT_EQ(store.AddUnindexed("", "x"), i);
+    for (int k = 0; k < 3; ++k) {
+      const int id = Add(store, KeyOf(k), "keyed");
+      ASSERT_EQ(id, unindexed + k);
+      EXPECT_EQ(store.Find(KeyOf(k)), id);
+      EXPECT_EQ(Add(store, KeyOf(k), "again"), kNone);
+      EXPECT_EQ(store.Count(), unindexed + k + 1);
+    }
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(store.Key(store.Find(KeyOf(k))), KeyOf(k));
+  }
+}
+
 TEST(TreeNodeStore, ClearForgetsEveryNodeAndTheNextFillReusesItsMemory) {
   constexpr int kCount = 50'000;
   TreeNodeStore store;

@@ -2,11 +2,15 @@
 
 namespace agendia::testing {
 
-Status DatabaseLog::Check(const std::string& entry) {
+Status DatabaseLog::Check(const std::string& entry, bool* carried_out) {
   calls.push_back(entry);
+  if (carried_out) *carried_out = false;
   for (const Fault& fault : faults) {
     if (entry.rfind(fault.call_prefix, 0) != 0) continue;
-    if (++seen_[fault.call_prefix] == fault.nth) return fault.failure;
+    if (++seen_[fault.call_prefix] == fault.nth) {
+      if (carried_out) *carried_out = fault.carried_out;
+      return fault.failure;
+    }
   }
   return Status::Ok();
 }
@@ -43,8 +47,15 @@ class FaultyConnection final : public db::Connection {
   }
   using db::Connection::Execute;
   Status Execute(const std::string& statement, long* records_affected) override {
-    AGENDIA_RETURN_IF_ERROR(log_->Check("Connection.Execute(" + statement + ")"));
-    return inner_->Execute(statement, records_affected);
+    bool carried_out = false;
+    const Status fault = log_->Check("Connection.Execute(" + statement + ")", &carried_out);
+    if (fault.ok()) return inner_->Execute(statement, records_affected);
+    if (carried_out) inner_->Execute(statement, records_affected).IgnoreError();
+    return fault;
+  }
+  bool MayHaveBeenCarriedOut(const Status& failure) const override {
+    return log_->server_answers ? db::AnswerMayBeLost(failure)
+                                : inner_->MayHaveBeenCarriedOut(failure);
   }
   int State() const override { return inner_->State(); }
   Status Close() override {

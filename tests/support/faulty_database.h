@@ -23,10 +23,14 @@ struct DatabaseLog {
   int connections_created = 0;
 
   // Fails the `nth` (1-based) call whose log entry starts with `call_prefix`.
+  // With `carried_out`, a Connection.Execute goes through first and only its
+  // answer is the failure, as when a server stored a row and the answer was
+  // lost on the way back.
   struct Fault {
     std::string call_prefix;
     int nth = 1;
     Status failure;
+    bool carried_out = false;
   };
   std::vector<Fault> faults;
   // When set, creating a connection or recordset fails with this status.
@@ -35,10 +39,15 @@ struct DatabaseLog {
   // (the log still shows the caller's), so that a test can bound a statement
   // that waits on a server without waiting the component's 300 seconds.
   std::optional<long> command_timeout;
+  // When set, the connections judge a failed statement as a connection to a
+  // server does (db::AnswerMayBeLost: a time-out or a broken connection may
+  // have lost the answer of a statement that was carried out); otherwise as
+  // the wrapped connection does.
+  bool server_answers = false;
 
   // The status the call `entry` must return instead of going ahead; ok when
   // it goes ahead.
-  Status Check(const std::string& entry);
+  Status Check(const std::string& entry, bool* carried_out = nullptr);
   int CountOf(const std::string& call_prefix) const;
 
  private:

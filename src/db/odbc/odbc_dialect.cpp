@@ -18,7 +18,8 @@ StatusOr<std::string> AdaptForDialect(OdbcDialect dialect, std::string_view stat
     case OdbcDialect::kPostgreSql:
       return RewriteStatement(statement, {.drop_database_qualifier = true,
                                           .unbracket_names = true,
-                                          .new_id_as_literal = true});
+                                          .new_id_as_literal = true,
+                                          .nested_comments = true});
     case OdbcDialect::kSqlite:
       return RewriteStatement(statement,
                               {.drop_database_qualifier = true, .new_id_as_literal = true});

@@ -41,6 +41,7 @@ class SqliteSession final : public Session {
   void SetCommandTimeout(long seconds) override;
   Status Execute(const std::string& statement) override;
   long RowsAffected() const override { return rows_affected_; }
+  bool InProcess() const override { return true; }
   StatusOr<std::unique_ptr<Cursor>> Query(const std::string& statement) override;
   void Close() override;
 

@@ -26,6 +26,9 @@ Token Next(std::string_view z) {
     for (i = 1; IsSpace(At(z, i)); ++i) {}
     return token(TokenKind::kSpace, i);
   }
+  // A UTF-8 byte-order mark where a token starts is space to SQLite, one
+  // mark at a time; inside a name it is part of the name.
+  if (c0 == '\xEF' && At(z, 1) == '\xBB' && At(z, 2) == '\xBF') return token(TokenKind::kSpace, 3);
   switch (c0) {
     case '-':
       if (At(z, 1) == '-') {
