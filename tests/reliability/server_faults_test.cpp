@@ -23,6 +23,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <variant>
 
@@ -146,7 +147,9 @@ std::variant<Fault, std::string> ServerFault(FaultKind kind, const PostgresClust
       // server stops answering, as a paused machine does. Only a bound on
       // the client's side ends the wait.
       fault.command_timeout = 5;
-      fault.bound_seconds = 5 + 15;
+      // The statement's bound, then the list read again on a server that
+      // still does not answer: the login's own bound of 15 seconds.
+      fault.bound_seconds = 5 + 15 + 10;
       fault.number = db::err::kTimeout;
       fault.answer_may_be_lost = true;
       fault.struck = std::make_shared<std::atomic<bool>>(false);
@@ -210,7 +213,17 @@ std::variant<Fault, std::string> ServerFault(FaultKind kind, const PostgresClust
 }
 #endif
 
-class ServerFaultsTest : public CorpusTest, public ::testing::WithParamInterface<FaultKind> {};
+class ServerFaultsTest : public CorpusTest, public ::testing::WithParamInterface<FaultKind> {
+ protected:
+  // The titles of the memos the tree lists.
+  static std::multiset<std::string> ListedTitles(Window& w) {
+    std::multiset<std::string> titles;
+    for (const std::string& key : ListedMemos(w)) {
+      if (auto node = w.Tree("tvInfo")->FindNode(key)) titles.insert(node->text);
+    }
+    return titles;
+  }
+};
 
 TEST_P(ServerFaultsTest, ASaveUnderTheFaultKeepsTheMemoAndTheNextSaveStoresItOnce) {
   std::variant<Fault, std::string> chosen = std::string("no fault of this kind for this backend");
@@ -249,13 +262,23 @@ TEST_P(ServerFaultsTest, ASaveUnderTheFaultKeepsTheMemoAndTheNextSaveStoresItOnc
     }
     kept = w.Button("btnSave")->Enabled() && w.Edit("txtTitle")->Text() == kTitle &&
            w.Edit("txtContent")->Text() == kContent;
-    if (fault.answer_may_be_lost) return;
+    if (fault.answer_may_be_lost) {
+      // A statement the server still runs ends once the lock is gone.
+      std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
     lifted = target->ReadDump();
-    w.Button("btnSave")->Click();
-    saved_after = !w.Button("btnSave")->Enabled();
+    // Save again as the messages advise: where the answer may have been
+    // lost, Save first reads the list again, and the memo is saved by one
+    // more Save only when it is not listed.
+    for (int press = 0; press < 2 && w.Button("btnSave")->Enabled(); ++press) {
+      if (ListedTitles(w).count(kTitle)) break;
+      w.Button("btnSave")->Click();
+    }
+    saved_after = !w.Button("btnSave")->Enabled() || ListedTitles(w).count(kTitle) == 1;
   });
 
-  ASSERT_EQ(under_fault.size(), 1u) << "one message for the failed save";
+  ASSERT_GE(under_fault.size(), 1u) << "the failed save says so";
+  EXPECT_EQ(under_fault.size(), 1u) << "one message for the failed save: " << under_fault.back();
   const std::string& message = under_fault.front();
   EXPECT_EQ(message.back(), ')') << message;
   if (fault.number) {
@@ -263,31 +286,20 @@ TEST_P(ServerFaultsTest, ASaveUnderTheFaultKeepsTheMemoAndTheNextSaveStoresItOnc
   }
   EXPECT_LE(seconds, fault.bound_seconds) << "the save under the fault waited too long: " << message;
   EXPECT_TRUE(kept) << "the typed memo stays in the open editor";
-  std::cout << "fault " << ::testing::UnitTest::GetInstance()->current_test_info()->name() << " on "
-            << target->Name() << ": " << message << ", after " << seconds << " s\n";
-
   if (fault.struck) {
     EXPECT_TRUE(*fault.struck) << "the fault struck while the statement ran";
   }
-  if (fault.answer_may_be_lost) {
-    // A statement the server still runs ends once the lock is gone.
-    std::this_thread::sleep_for(std::chrono::seconds(1));
+  std::cout << "fault " << ::testing::UnitTest::GetInstance()->current_test_info()->name() << " on "
+            << target->Name() << " after " << seconds << " s: " << message << "\n";
+
+  if (!fault.answer_may_be_lost) {
+    EXPECT_TRUE(OnlyChanged(before, lifted, {})) << "the failed save changed nothing";
   }
-  const Dump after = target->ReadDump();
-  if (fault.answer_may_be_lost) {
-    // The server may have stored the memo after the client gave up; it
-    // must not be stored twice, and nothing else may change.
-    if (after.size() == before.size()) {
-      EXPECT_TRUE(OnlyChanged(before, after, {}));
-    } else {
-      EXPECT_TRUE(OnlyChanged(before, after, Inserted({{"cMsgTitle", Text(kTitle)}})));
-    }
-    return;
-  }
-  EXPECT_TRUE(OnlyChanged(before, lifted, {})) << "the failed save changed nothing";
   EXPECT_TRUE(saved_after) << "Save pressed again once the fault is gone stores the memo";
-  EXPECT_EQ(messages.size(), 1u) << "no further message once the fault is gone";
-  EXPECT_TRUE(OnlyChanged(lifted, after,
+  EXPECT_LE(messages.size(), 2u) << "at most a note that the list was read again: " << messages.back();
+  // Stored exactly once, whether by the server after the client gave up or
+  // by the Save after the fault; nothing else changed.
+  EXPECT_TRUE(OnlyChanged(before, target->ReadDump(),
                           Inserted({{"cMsgTitle", Text(kTitle)}, {"cMsgContent", Text(kContent)}})));
 }
 

@@ -18,6 +18,20 @@ namespace agendia::testing {
 namespace {
 
 int not_applicable = 0;
+int known_faults = 0;
+
+struct Known {
+  const char* backend;
+  const char* name;
+  const char* why;
+};
+
+// Faults outside the component: each names where it lies.
+const Known kKnownFaults[] = {
+    {"sqliteodbc", "NUL in the title",
+     "the SQLite ODBC driver hands a text over only up to its first NUL character, so the "
+     "window shows and a Modify stores the title cut there; the component cannot see the rest"},
+};
 
 // An SQLite file; the dump is read through the sqlite3 library itself, byte
 // for byte (text with NUL bytes included).
@@ -228,7 +242,8 @@ class Figures final : public ::testing::Environment {
   void TearDown() override {
     std::cout << "figures: backend " << BackendName() << ": " << ComparisonFigures().comparisons
               << " comparisons of the memo table, " << ComparisonFigures().wrong
-              << " wrong changes, " << not_applicable << " cases not applicable\n";
+              << " wrong changes, " << not_applicable << " cases not applicable, " << known_faults
+              << " known faults outside the component\n";
   }
 };
 
@@ -265,6 +280,19 @@ void NotApplicable(const std::string& what, const std::string& why) {
   ++not_applicable;
   std::cout << "not applicable on " << BackendName() << ": " << what << ": " << why << "\n";
   ::testing::Test::RecordProperty("not_applicable_" + std::to_string(not_applicable), what + ": " + why);
+}
+
+std::optional<std::string> KnownFault(const std::string& name) {
+  for (const Known& known : kKnownFaults) {
+    if (BackendName() == known.backend && name == known.name) return std::string(known.why);
+  }
+  return std::nullopt;
+}
+
+void ReportKnownFault(const std::string& name, const std::string& why) {
+  ++known_faults;
+  std::cout << "known fault on " << BackendName() << ": " << name << ": " << why << "\n";
+  ::testing::Test::RecordProperty("known_fault_" + std::to_string(known_faults), name + ": " + why);
 }
 
 std::map<std::string, int> StoredTitles(const Dump& dump) {
