@@ -80,6 +80,7 @@ std::vector<StoredCase> Cases() {
       {"key with a space after it", Row("Y ", 1, day), Reach::kReadable},
       {"receiver in other letter case", upper_receiver, Reach::kReadable},
       {"NUL in the title", Row("B-nul", 1, day, std::string("a\0b", 3)), Reach::kReadable},
+      {"title that is not UTF-8", Row("B-latin1", 1, day, "caf\xE9 \xFF"), Reach::kReadable},
   };
 }
 

@@ -26,11 +26,17 @@ struct Known {
   const char* why;
 };
 
-// Faults outside the component: each names where it lies.
+// Faults the suite found and no change of this branch mends: each names
+// where it lies and who is to mend it.
 const Known kKnownFaults[] = {
     {"sqliteodbc", "NUL in the title",
      "the SQLite ODBC driver hands a text over only up to its first NUL character, so the "
      "window shows and a Modify stores the title cut there; the component cannot see the rest"},
+    {"sqliteodbc", "title that is not UTF-8",
+     "text read through the SQLite ODBC driver that is not UTF-8 reaches the window as U+FFFD, so a "
+     "Modify of the hour alone writes the replacement characters back over the stored bytes; the "
+     "embedded backend keeps them. To be mended with the ODBC text path (branch odbc-safe): keep "
+     "the bytes as read, or refuse to rewrite a text that could not be read exactly"},
 };
 
 // An SQLite file; the dump is read through the sqlite3 library itself, byte
@@ -243,7 +249,7 @@ class Figures final : public ::testing::Environment {
     std::cout << "figures: backend " << BackendName() << ": " << ComparisonFigures().comparisons
               << " comparisons of the memo table, " << ComparisonFigures().wrong
               << " wrong changes, " << not_applicable << " cases not applicable, " << known_faults
-              << " known faults outside the component\n";
+              << " known faults\n";
   }
 };
 

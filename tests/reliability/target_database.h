@@ -65,9 +65,10 @@ std::unique_ptr<TargetDatabase> MakeTargetDatabase();
 // the backend under test, and why; counted in the suite's figures.
 void NotApplicable(const std::string& what, const std::string& why);
 
-// Why the corpus case `name` is known to go wrong on the backend under test
-// and cannot be mended in the component, or nothing. The test says so
-// (KnownFault below) instead of running it; counted in the suite's figures.
+// Why the corpus case `name` is known to go wrong on the backend under test,
+// naming where the fault lies and who is to mend it; nothing for the other
+// cases. The test reports it (ReportKnownFault) instead of running it;
+// counted in the suite's figures.
 std::optional<std::string> KnownFault(const std::string& name);
 void ReportKnownFault(const std::string& name, const std::string& why);
 
