@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev odbc-postgresql tdsodbc libsqliteodbc postgresql
+  procps  # ps: the PostgreSQL fixture finds the server's processes to pause them
   xvfb xauth xdotool xclip libx11-dev
   clang libclang-rt-14-dev llvm
   fonts-wqy-zenhei fonts-dejavu-core

@@ -11,10 +11,15 @@ namespace agendia::db {
 // the statements are adapted to what the driver reports the database to be
 // (odbc_dialect.h). Limits:
 //   login      SessionLimits::connection_timeout_seconds, see MapToOdbc
-//   statement  SessionLimits::command_timeout_seconds as the query time-out
-//              of every statement (0: none); one that runs longer fails with
-//              err::kTimeout
-// Text crosses the driver manager as UTF-16 through the wide-character calls.
+//   statement  SessionLimits::command_timeout_seconds (0: none), kept on the
+//              client: cancelled at the time-out, the connection dropped a
+//              margin later if the driver still does not return; fails with
+//              err::kTimeout. The driver's own query time-out too, but for
+//              psqlODBC, whose time-out would override the database's own
+//              shorter statement_timeout.
+// Text crosses the driver manager unchanged: as UTF-16 through the
+// wide-character calls, or as UTF-8 through the narrow ones for a driver
+// without wide calls (OdbcTextPath); a statement it would change is refused.
 const Backend& OdbcBackend();
 
 // For tests only, which cannot wait the component's 300 seconds: statements

@@ -82,6 +82,20 @@ class TableLock {
   FILE* pipe_ = nullptr;
 };
 
+// Waits until no session of the cluster runs an update any more: the one the
+// window gave up on ends once the server, thawed, hears its cancel. So the
+// thread that still waits for it is done before the test process ends.
+void WaitForAbandonedUpdate(const PostgresCluster& cluster) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const auto active = cluster.Psql(
+        "select count(*) from pg_stat_activity where query like 'update %' and state = 'active' "
+        "and pid <> pg_backend_pid()");
+    if (active && *active == std::vector<std::string>{"0"}) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ADD_FAILURE() << "the abandoned update still runs on the server";
+}
+
 class PostgresBounds : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -205,6 +219,21 @@ TEST_F(PostgresBounds, AServerPausedMidStatementEndsTheWaitWithinTheBound) {
   EXPECT_EQ(connection->Execute("select 1").code(), err::kObjectClosed);
   auto again = Open();
   EXPECT_TRUE(again->Execute("select 1").ok());
+  WaitForAbandonedUpdate(cluster_);
+}
+
+TEST_F(PostgresBounds, DriverMessagesEndWithoutALineBreakBeforeTheNumber) {
+  // libpq ends its messages with a line break; a port nothing listens on.
+  auto connection = client_->CreateConnection();
+  ASSERT_TRUE(connection.ok());
+  const Status refused = (*connection)->Open(
+      "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=1;Database=vxsystem;Uid=u;Pwd=Sesame-9");
+  ASSERT_FALSE(refused.ok());
+  const std::string& text = refused.description();
+  ASSERT_FALSE(text.empty());
+  EXPECT_EQ(text.find_last_not_of("\r\n\t "), text.size() - 1) << text;
+  EXPECT_EQ(text.find("Sesame-9"), std::string::npos) << text;
+  EXPECT_NE(text.find("Connection refused"), std::string::npos) << text;
 }
 
 // The window on the memory platform, on the cluster.
@@ -285,6 +314,7 @@ TEST_F(PostgresWindow, SaveWhileTheServerIsPausedMidStatementSaysTimeOutAndStays
   EXPECT_EQ(title_after, "Dentist moved");
   EXPECT_TRUE(tree_lists_memo);
   EXPECT_LT(took, std::chrono::seconds(20));
+  WaitForAbandonedUpdate(cluster_);
 }
 
 }  // namespace

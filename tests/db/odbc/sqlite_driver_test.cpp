@@ -159,6 +159,15 @@ TEST_F(SqliteDriver, TenMegabytesOfTitleAreReadInSeconds) {
   EXPECT_LT(took, std::chrono::seconds(30));
 }
 
+TEST(OdbcMessages, AShortPasswordIsNeverCutOutOfTheDriverManagersWords) {
+  auto connection = MakeDefaultClient()->CreateConnection();
+  ASSERT_TRUE(connection.ok());
+  const Status refused = (*connection)->Open("Driver={No Such Driver};Server=x;UID=u;PWD=a");
+  EXPECT_EQ(refused.code(), err::kUnspecified);
+  EXPECT_EQ(refused.description(),
+            "[unixODBC][Driver Manager]Can't open lib 'No Such Driver' : file not found");
+}
+
 // Save in the window (memory platform) through the driver, of a memo that
 // was deleted after it was shown: the editor keeps what was typed and the
 // user is told, instead of the change being lost without a word.
@@ -184,6 +193,31 @@ TEST_F(SqliteDriverWindow, SaveOfAMemoDeletedMeanwhileKeepsTheTypedTextAndSaysSo
   EXPECT_TRUE(messages[0].ends_with("(3021)")) << messages[0];
   EXPECT_EQ(title_after, "Moved 张三 😀");
   EXPECT_TRUE(database.Memos().empty());
+}
+
+TEST_F(SqliteDriverWindow, AMemoWithATenMegabyteTitleOpensTheWindowAndShowsInSeconds) {
+  std::string title;
+  title.reserve(11'000'000);
+  for (int i = 0; i < 1'000'000; ++i) title += "Title 张三";
+  testing::MemoRow row = testing::Memo("m1", 2);
+  row.title = title;
+  database.Insert(row);
+  testing::UserContext context;
+  context.language = "en-us";
+  context.conn = "Driver=SQLite3;Database=" + database.path() + ";NoCreat=1";
+  std::string shown;
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_TRUE(Open(context, [&](platform::memory::MemoryFormWindow& w, frmCalendarInfo&) {
+                ASSERT_TRUE(w.Tree("tvInfo")->ClickNode("m1"));
+                shown = w.Edit("txtTitle")->Text();
+              }).ok());
+  const auto took = std::chrono::steady_clock::now() - started;
+  EXPECT_TRUE(MessageTexts().empty());
+  EXPECT_EQ(shown.size(), title.size());
+  EXPECT_TRUE(shown == title);
+  // Two reads of the title (the tree and the detail view); 1,024 characters
+  // a call, each took minutes.
+  EXPECT_LT(took, std::chrono::seconds(60));
 }
 
 TEST(OdbcTextPathCheck, RefusesTextThatWouldNotReachTheDriverUnchanged) {
