@@ -140,17 +140,30 @@ StatusOr<std::string> RewriteStatement(std::string_view statement, const Stateme
   // Whether the end of `adapted` is where text was taken out or put in, so
   // that what comes next must not join what stands before it.
   bool after_change = false;
+  // Where a byte-order mark read as space ends in `adapted`: nothing joins it.
+  size_t space_mark_end = std::string::npos;
   const auto append = [&](std::string_view piece, bool changed) {
     if ((after_change || changed) && !adapted.empty() && !piece.empty() &&
-        WouldJoin(adapted.back(), piece.front())) {
+        adapted.size() != space_mark_end && WouldJoin(adapted.back(), piece.front())) {
       adapted.push_back(' ');
     }
     adapted.append(piece);
     after_change = changed;
   };
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  size_t after_space_mark = std::string_view::npos;  // where a mark read as space ends
   size_t at = 0;
   while (at < statement.size()) {
     const char c = statement[at];
+    const bool starts_name =
+        at == 0 || !IsNameCharacter(statement[at - 1]) || at == after_space_mark;
+    if (starts_name && rewrite.bom_is_space && statement.compare(at, 3, kByteOrderMark) == 0) {
+      append(kByteOrderMark, false);
+      space_mark_end = adapted.size();
+      at += kByteOrderMark.size();
+      after_space_mark = at;
+      continue;
+    }
     if (c == '\'' || c == '"' || c == '[') {
       const size_t end = EndOfQuoted(statement, at);
       const bool closed_bracket = c == '[' && statement[end - 1] == ']' && end - at >= 2;
@@ -169,7 +182,6 @@ StatusOr<std::string> RewriteStatement(std::string_view statement, const Stateme
       at = end;
       continue;
     }
-    const bool starts_name = at == 0 || !IsNameCharacter(statement[at - 1]);
     if (starts_name && rewrite.drop_database_qualifier &&
         StartsWithIgnoringCase(statement, at, kDatabaseQualifier)) {
       at += kDatabaseQualifier.size();

@@ -31,6 +31,10 @@ struct StatementRewrite {
   // Otherwise as SQLite reads them: a block comment ends at the first */, a
   // -- comment at a line feed.
   bool nested_comments = false;
+  // A UTF-8 byte-order mark where a token starts is a space, as SQLite reads
+  // it, so a qualifier right after one is a qualifier; elsewhere (and inside
+  // a name) it is a character of a name.
+  bool bom_is_space = false;
 };
 
 // The statement rewritten as `rewrite` asks. Fails with err::kUnspecified

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace agendia::db {
 namespace {
@@ -94,6 +95,33 @@ TEST_F(DbStatementErrors, ExecuteRunsEveryStatementOfABatch) {
   EXPECT_EQ(ReadColumn(connection_, "select cMsgId from ZA_Message order by 1", "cMsgId"),
             (std::vector<std::string>{"X1", "X2"}));
   EXPECT_TRUE(connection_->Execute("").ok());
+}
+
+// A failed statement may still have been carried out only when its answer
+// can have been lost: a server's time-out or a broken connection, never a
+// statement the server refused.
+TEST(DbAnswerMayBeLost, IsATimeOutOrABrokenConnectionNeverARefusal) {
+  const std::pair<int32_t, bool> cases[] = {
+      {err::kTimeout, true},           {err::kUnspecified, true},
+      {err::kErrorsInCommand, false},  {err::kIntegrityViolation, false},
+      {err::kObjectClosed, false},     {err::kConnectionInvalid, false},
+      {err::kProviderNotFound, false}, {err::kCannotCreateObject, false},
+  };
+  for (const auto& [code, lost] : cases) {
+    SCOPED_TRACE(code);
+    EXPECT_EQ(AnswerMayBeLost(Status::Error(code, "x")), lost);
+  }
+}
+
+// SQLite runs in this process and rolls a failed statement back, so no
+// failure of its connections leaves an outcome open, not even a lock that
+// was not freed in time.
+TEST_F(DbStatementErrors, TheEmbeddedDatabaseKnowsTheOutcomeOfEveryFailedStatement) {
+  const Status failed = connection_->Execute("insert into VXSystem..ZA_Message (cMsgId) values ('A1')");
+  ASSERT_EQ(failed.code(), err::kIntegrityViolation);
+  EXPECT_FALSE(connection_->MayHaveBeenCarriedOut(failed));
+  EXPECT_FALSE(connection_->MayHaveBeenCarriedOut(Status::Error(err::kTimeout, "database is locked")));
+  EXPECT_FALSE(connection_->MayHaveBeenCarriedOut(Status::Error(err::kUnspecified, "disk I/O error")));
 }
 
 }  // namespace

@@ -212,7 +212,7 @@ TEST_F(DetailViewTest, AFailureWhileReadingTheRowChangesNoFieldAndSelectsNothing
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{"row went missing(-2147467259)"});
 }
 
-TEST_F(DetailViewTest, KeysAreTrimmedAndIdentifiersWithApostrophesWork) {
+TEST_F(DetailViewTest, KeysAreTakenAsStoredAndIdentifiersWithApostrophesWork) {
   Add(" padded ", 1, "2024-03-01 06:00:00", "Padded");
   Add("it's", 1, "2024-03-01 06:30:00", "Apostrophe");
   Shown padded, apostrophe;
@@ -222,9 +222,10 @@ TEST_F(DetailViewTest, KeysAreTrimmedAndIdentifiersWithApostrophesWork) {
     w.Tree("tvInfo")->ClickNode("it's");
     apostrophe = Read(w, form);
   });
-  // The stored identifier has the spaces, the trimmed one matches no row.
-  EXPECT_EQ(padded.selected, "padded");
-  EXPECT_EQ(padded.title, "");
+  // The stored identifier has the spaces, so the key is taken with them:
+  // trimmed, it would match no row.
+  EXPECT_EQ(padded.selected, " padded ");
+  EXPECT_EQ(padded.title, "Padded");
   EXPECT_EQ(apostrophe.selected, "it's");
   EXPECT_EQ(apostrophe.title, "Apostrophe");
   EXPECT_TRUE(MessageTexts().empty());

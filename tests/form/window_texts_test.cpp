@@ -38,9 +38,11 @@ TEST(WindowTexts, TheBuiltInEnglishIsTheShippedEnglishText) {
   ASSERT_TRUE(factory.ok()) << factory.status().description();
   auto service = (*factory)->GetResourceService();
   ASSERT_TRUE(service.ok()) << service.status().description();
-  for (const WindowText& text : {texts::kMemoGoneNotSaved, texts::kSavedButNotListed,
-                                 texts::kDeletedButNotListed, texts::kOneMemoLeftOut,
-                                 texts::kMemosLeftOut}) {
+  for (const WindowText& text : {texts::kMemoGoneNotSaved, texts::kAnswerLost,
+                                 texts::kAnswerLostNotListed, texts::kListReadAgain,
+                                 texts::kListStillNotRead, texts::kMemoIdShared,
+                                 texts::kSavedButNotListed, texts::kDeletedButNotListed,
+                                 texts::kOneMemoLeftOut, texts::kMemosLeftOut}) {
     SCOPED_TRACE(text.key);
     auto shipped = (*service)->GetString(text.key, "en-us");
     ASSERT_TRUE(shipped.ok()) << shipped.status().description();

@@ -71,7 +71,10 @@ TEST_F(StatementsOnSqliteTest, UpdateChangesOnlyTheEditedColumnsAndDeleteRemoves
             "ID-1|100|New 'title'|New content|demo|demo|2024-03-04 17:05:00|1025|5|007|2023\n"
             "ID-2|100|title|content|demo|demo|2024-03-01 09:30:00|0|0|007|2023\n");
 
-  Execute(memo::DeleteMemo("  ID-1 ", "demo"));
+  // Spaces around an identifier are part of it: " ID-1" is another row.
+  Execute(memo::DeleteMemo(" ID-1", "demo"));
+  EXPECT_EQ(Shell("select cMsgId from ZA_Message order by cMsgId;"), "ID-1\nID-2\n");
+  Execute(memo::DeleteMemo("ID-1", "demo"));
   EXPECT_EQ(Shell("select cMsgId from ZA_Message;"), "ID-2\n");
 }
 

@@ -32,10 +32,12 @@ TEST(StatementsTest, UpdateHasTwoSpacesBeforeWhereAndOneAfterTheIdentifier) {
             "and cReceiver='demo' ");
 }
 
-TEST(StatementsTest, UpdateUsesTheIdentifierUntrimmedAndDeleteTrimsIt) {
+// An identifier is the row's as stored: spaces around it are part of it, for
+// the update and the delete alike.
+TEST(StatementsTest, UpdateAndDeleteUseTheIdentifierUntrimmed) {
   EXPECT_NE(UpdateMemo({}, " X ", "demo").find("where cMsgID=' X ' and"), std::string::npos);
   EXPECT_EQ(DeleteMemo("  X  ", "demo"),
-            "delete from VXSystem..za_message where cMsgID='X' and nMsgType=100 and cReceiver='demo'");
+            "delete from VXSystem..za_message where cMsgID='  X  ' and nMsgType=100 and cReceiver='demo'");
   EXPECT_EQ(DeleteMemo("", "demo"),
             "delete from VXSystem..za_message where cMsgID='' and nMsgType=100 and cReceiver='demo'");
 }

@@ -23,6 +23,9 @@ const char* const kAllKeys[] = {
     "Agendia.frmCalendarInfo.MemoGoneNotSaved",  "Agendia.frmCalendarInfo.SavedButNotListed",
     "Agendia.frmCalendarInfo.DeletedButNotListed", "Agendia.frmCalendarInfo.OneMemoLeftOut",
     "Agendia.frmCalendarInfo.MemosLeftOut",
+    "Agendia.frmCalendarInfo.AnswerLost", "Agendia.frmCalendarInfo.AnswerLostNotListed",
+    "Agendia.frmCalendarInfo.ListReadAgain", "Agendia.frmCalendarInfo.ListStillNotRead",
+    "Agendia.frmCalendarInfo.MemoIdShared",
 };
 
 std::shared_ptr<ResourceService> ServiceOver(const std::string& directory) {

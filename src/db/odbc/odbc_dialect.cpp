@@ -21,8 +21,9 @@ StatusOr<std::string> AdaptForDialect(OdbcDialect dialect, std::string_view stat
                                           .new_id_as_literal = true,
                                           .nested_comments = true});
     case OdbcDialect::kSqlite:
-      return RewriteStatement(statement,
-                              {.drop_database_qualifier = true, .new_id_as_literal = true});
+      return RewriteStatement(statement, {.drop_database_qualifier = true,
+                                          .new_id_as_literal = true,
+                                          .bom_is_space = true});
     case OdbcDialect::kSqlServer:
     case OdbcDialect::kOther:
       break;

@@ -58,6 +58,13 @@ TEST(DbAdaptForSqlite, FollowsSqlitesTokensAndNeverJoinsTwo) {
       {"select 1.VXSystem..e5", "select 1.VXSystem..e5"},
       {"select x'0a',VXSystem..t.x", "select x'0a',t.x"},
       {"select 'VXSystem..", "select 'VXSystem.."},
+      // A byte-order mark where a token starts is space to SQLite, so the
+      // name after it is a qualifier like any other; inside a name it is
+      // part of the name.
+      {"select * from \xEF\xBB\xBFVXSystem..t", "select * from \xEF\xBB\xBFt"},
+      {"select * from \xEF\xBB\xBF\xEF\xBB\xBFVXSystem..t", "select * from \xEF\xBB\xBF\xEF\xBB\xBFt"},
+      {"select * from\xEF\xBB\xBFVXSystem..t", "select * from\xEF\xBB\xBFVXSystem..t"},
+      {"select * from a\xEF\xBB\xBFVXSystem..t", "select * from a\xEF\xBB\xBFVXSystem..t"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.statement);
