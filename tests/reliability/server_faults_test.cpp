@@ -164,9 +164,10 @@ std::variant<Fault, std::string> ServerFault(FaultKind kind, const PostgresClust
         };
         auto pauser = std::make_shared<Pauser>();
         pauser->thread = std::thread([server, pauser, struck] {
+          // Once Save's insert waits on the server, the server stops.
+          const bool in_flight = server->AwaitInsertWaitingForLock(30);
           std::unique_lock<std::mutex> lock(pauser->mutex);
-          // Save has connected and sent its insert by now.
-          if (pauser->done.wait_for(lock, std::chrono::milliseconds(1500), [&] { return pauser->lifted; })) return;
+          if (!in_flight || pauser->lifted) return;
           *struck = server->Pause();
           // Never longer than a minute, whatever the window does.
           pauser->done.wait_for(lock, std::chrono::seconds(60), [&] { return pauser->lifted; });

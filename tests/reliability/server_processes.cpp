@@ -122,6 +122,21 @@ bool ServerProcesses::HoldTableLock() {
   return false;
 }
 
+bool ServerProcesses::AwaitInsertWaitingForLock(int seconds) const {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (std::chrono::steady_clock::now() < end) {
+    std::string waiting;
+    if (Psql("select count(*) from pg_stat_activity where wait_event_type = 'Lock' "
+             "and query ilike 'insert%'",
+             &waiting) &&
+        !waiting.empty() && waiting[0] != '0') {
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return false;
+}
+
 void ServerProcesses::ReleaseTableLock() {
   if (holder_ <= 0) return;
   Psql("select pg_terminate_backend(pid) from pg_stat_activity where application_name = '" +

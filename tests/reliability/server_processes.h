@@ -43,6 +43,9 @@ class ServerProcesses {
   bool HoldTableLock();
   // Ends that session on the server, so the lock goes at once.
   void ReleaseTableLock();
+  // True once an insert of another session waits for that lock, within
+  // `seconds`: the statement is in flight on the server.
+  bool AwaitInsertWaitingForLock(int seconds) const;
 
  private:
   // psql with `sql` for the cluster's memo database; its output, or nothing.
