@@ -2,7 +2,8 @@
 // status, a value it reads back is found under its key, and a refusal names
 // at most a key of the text, never a value or any other part of it (a value
 // may be a password): every description is one of the fixed sentences, with a
-// key that the text has before an '='.
+// key that the text has before an '='. Once a sentence speaks of "a part
+// after" a key, that key is a password's, whose bare value may have run on.
 
 #include "db/connection_string.h"
 
@@ -36,13 +37,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   static const std::regex kSentences(
       "Invalid connection string: (it is empty|it holds a NUL character|a part has no key before "
-      "'='|its first part has no '='|the part after '([\\s\\S]*)' has no '='|the value of '([\\s\\S]*)' has "
-      "(no closing quote|text after its closing quote))");
+      "'='|its first part has no '='|the part after '([\\s\\S]*)' has no '='|a part after "
+      "'([\\s\\S]*)' has no '=' \\(a password that holds ';' must be quoted\\)|the value of "
+      "(?:'([\\s\\S]*)'|a part after '([\\s\\S]*)') has (no closing quote|text after its closing "
+      "quote))");
   std::smatch match;
   const std::string description = parsed.status().description();
   if (!std::regex_match(description, match, kSentences)) std::abort();
-  for (int group : {2, 3}) {
+  for (int group : {2, 3, 4, 5}) {
     if (match[group].matched && !IsKeyOf(text, match[group].str())) std::abort();
+  }
+  for (int group : {3, 5}) {
+    if (!match[group].matched) continue;
+    std::string key = match[group].str();
+    for (char& c : key) c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (key != "password" && key != "pwd") std::abort();
   }
   return 0;
 }
