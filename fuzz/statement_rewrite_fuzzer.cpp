@@ -9,7 +9,8 @@
 // too (nested, a line comment ended by CR), and taken out of both texts
 // before SQLite sees them.
 //
-// Input: a first line "P" for PostgreSQL's rules (brackets taken off, nested
+// Input: a first line "P" for PostgreSQL's rules (brackets taken off: a plain
+// name bare, any other in double quotes; nested
 // comments, CR ends a line comment), anything else for SQLite's. Then one
 // piece per line, its kind the first character:
 //   n name   # number   s 'literal'   q "quoted name"   b [bracketed name]
@@ -49,7 +50,10 @@ bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' ||
 // another (a comment inside a literal, a new identifier inside a name).
 std::string Clean(std::string_view text, std::string_view forbidden) {
   std::string clean;
-  for (char c : text) clean.push_back(c == '\0' || forbidden.find(c) != std::string_view::npos ? '_' : c);
+  for (char c : text) {
+    const bool control = static_cast<unsigned char>(c) < 0x20;  // the marks of this fuzzer among them
+    clean.push_back(control || forbidden.find(c) != std::string_view::npos ? '_' : c);
+  }
   return clean;
 }
 
@@ -117,7 +121,12 @@ std::vector<std::string> Read(const std::string& text) {
     sqlite3_stmt* statement = nullptr;
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(Database(), at, static_cast<int>(end - at), &statement, &tail) != SQLITE_OK) {
-      read.push_back(std::string("error: ") + sqlite3_errmsg(Database()));
+      // The message quotes the token it stopped at as written; spacing and
+      // quotes may differ there, the failure may not.
+      std::string message = sqlite3_errmsg(Database());
+      const size_t first = message.find('"'), last = message.rfind('"');
+      if (first != std::string::npos && last > first) message.erase(first, last - first + 1);
+      read.push_back("error: " + message);
       return read;
     }
     if (statement) {
@@ -194,11 +203,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     meant_embedded += embedded ? *embedded : meaning;
   };
   bool after_space_mark = false;  // the text ends with a mark SQLite reads as space
+  bool mark_before_piece = false;  // ... before the piece being added
   const auto part_from_names = [&] {
     // A qualifier or NewID() is one only where no name goes on before it.
-    // Nor right after a point, which SQLite may read as part of a number.
-    if (!text.empty() && ((IsNameChar(text.back()) && !(after_space_mark && !postgresql)) ||
-                          text.back() == '.')) {
+    // Nor right after a point, which SQLite may read as part of a number,
+    // or a colon, which it reads as the start of a variable's name.
+    if (!text.empty() && ((IsNameChar(text.back()) && !(mark_before_piece && !postgresql)) ||
+                          text.back() == '.' || text.back() == ':')) {
       put(" ", " ");
     }
   };
@@ -207,6 +218,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (line.empty()) continue;
     const std::string rest = line.substr(1);
     const bool at_token_start = text.empty() || !IsNameChar(text.back()) || after_space_mark;
+    mark_before_piece = after_space_mark;
     after_space_mark = false;
     // After a qualifier comes a name (or anything else that starts no number:
     // "VXSystem..1" would be a qualifier to one reader and not to another).
@@ -249,7 +261,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string content = Clean(rest, "-*/\"]");
         if (content.empty()) break;
         const std::string bracketed = "[" + content + "]";
-        put(bracketed, postgresql ? " \"" + content + "\" " : bracketed);
+        // Without brackets: a plain name as it is, any other in double quotes.
+        bool plain = !(content[0] >= '0' && content[0] <= '9');
+        for (char c : content) {
+          plain = plain && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_');
+        }
+        put(bracketed, !postgresql ? bracketed : plain ? " " + content + " " : " \"" + content + "\" ");
         break;
       }
       case 'o': {
