@@ -1,8 +1,14 @@
-// Hostile corpus, connection strings: a string that names the memo file opens
-// it; any other is refused with one message that names no value of the
-// string (it may hold a password), and the memo table stays as it was.
+// Hostile corpus, connection strings: a string that names the memo database
+// opens it; any other is refused with a message that names no value of the
+// string (it may hold a password), and the memo table stays as it was. Each
+// backend has the strings of its own kind: the embedded backend's
+// Provider=SQLite strings, the SQLite ODBC driver's and psqlODBC's.
 
 #include "reliability/corpus_fixture.h"
+
+#if AGENDIA_RELIABILITY_WITH_ODBC
+#include "db/odbc/postgres_cluster.h"
+#endif
 
 namespace agendia::testing {
 namespace {
@@ -13,7 +19,7 @@ struct ConnectionCase {
   bool opens;
 };
 
-std::vector<ConnectionCase> Cases() {
+std::vector<ConnectionCase> EmbeddedCases() {
   return {
       {"provider and data source", [](const std::string& f) { return "Provider=SQLite;Data Source=" + f; }, true},
       {"bare path", [](const std::string& f) { return f; }, true},
@@ -38,13 +44,62 @@ std::vector<ConnectionCase> Cases() {
   };
 }
 
+// The SQLite ODBC driver's strings for the file `f`.
+std::vector<ConnectionCase> SqliteOdbcCases() {
+  return {
+      {"driver and database", [](const std::string& f) { return "Driver=SQLite3;Database=" + f + ";NoCreat=1"; }, true},
+      {"through the ODBC provider", [](const std::string& f) { return "Provider=MSDASQL.1;Driver=SQLite3;Database=" + f + ";NoCreat=1"; }, true},
+      {"keys in other letter case", [](const std::string& f) { return "driver=SQLite3;DATABASE=" + f + ";nocreat=1"; }, true},
+      {"braced values", [](const std::string& f) { return "Driver={SQLite3};Database={" + f + "};NoCreat=1"; }, true},
+      {"missing file", [](const std::string& f) { return "Driver=SQLite3;Database=" + f + ".gone;NoCreat=1;Pwd=SECRET"; }, false},
+      {"driver not installed", [](const std::string& f) { return "Driver=NoSuchDriver;Database=" + f + ";Pwd=SECRET"; }, false},
+      {"unclosed brace", [](const std::string& f) { return "Driver=SQLite3;Database=" + f + ";NoCreat=1;Pwd={SECRET"; }, false},
+      {"password with a semicolon", [](const std::string& f) { return "Driver=NoSuchDriver;Database=" + f + ";Pwd=SECRET;SECRET2"; }, false},
+      {"blank", [](const std::string&) { return std::string("  "); }, false},
+  };
+}
+
+#if AGENDIA_RELIABILITY_WITH_ODBC
+// psqlODBC's strings for the suite's cluster, from the one that opens it.
+std::vector<ConnectionCase> PostgresCases(const PostgresCluster& cluster) {
+  const std::string good = cluster.ConnectionString();
+  const std::string password = "Pwd=" + cluster.password();
+  const auto with = [good](std::string from, std::string to) {
+    return [=](const std::string&) {
+      std::string text = good;
+      const size_t at = text.find(from);
+      if (at != std::string::npos) text.replace(at, from.size(), to);
+      return text;
+    };
+  };
+  return {
+      {"driver, server and database", with("", ""), true},
+      {"through the ODBC provider", [good](const std::string&) { return "Provider=MSDASQL.1;" + good; }, true},
+      {"braced password", with(password, "Pwd={" + cluster.password() + "}"), true},
+      {"wrong password", with(password, "Pwd=SECRETwrong"), false},
+      {"password with a semicolon", with(password, "Pwd=SECRET;SECRET2"), false},
+      {"unclosed brace", with(password, "Pwd={SECRET"), false},
+      {"database that is not there", with("Database=vxsystem", "Database=nosuchdb"), false},
+      {"driver not installed", with("{PostgreSQL Unicode}", "{No Such Driver}"), false},
+  };
+}
+#endif
+
 TEST_F(CorpusTest, ConnectionStringsOpenTheFileOrAreRefusedNamingNoValue) {
-  for (const ConnectionCase& c : Cases()) {
+  std::vector<ConnectionCase> cases = EmbeddedCases();
+  std::string secret = "SECRET";
+  if (target->Name() == "sqliteodbc") cases = SqliteOdbcCases();
+#if AGENDIA_RELIABILITY_WITH_ODBC
+  if (target->Server()) {
+    cases = PostgresCases(*target->Server());
+    secret = target->Server()->password();
+  }
+#endif
+  for (const ConnectionCase& c : cases) {
     SCOPED_TRACE(c.name);
-    Fresh();
-    if (!target->File()) GTEST_SKIP() << "file connection strings need a file backend";
+    ASSERT_NO_FATAL_FAILURE(Fresh());
     target->Insert(Neighbour());
-    context.conn = c.text(*target->File());
+    context.conn = c.text(target->File().value_or(""));
     const Dump before = target->ReadDump();
     std::set<std::string> listed;
     auto messages = InWindow([&](Window& w, frmCalendarInfo&) {
@@ -54,6 +109,7 @@ TEST_F(CorpusTest, ConnectionStringsOpenTheFileOrAreRefusedNamingNoValue) {
     const Dump after = target->ReadDump();
     for (const std::string& text : messages) {
       EXPECT_EQ(text.find("SECRET"), std::string::npos) << text;
+      EXPECT_EQ(text.find(secret), std::string::npos) << text;
     }
     if (c.opens) {
       EXPECT_TRUE(messages.empty()) << messages.front();

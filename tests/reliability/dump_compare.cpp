@@ -5,6 +5,8 @@
 namespace agendia::testing {
 namespace {
 
+CompareFigures figures;
+
 // Shows bytes that do not print as escapes, so a difference of one byte (a CR,
 // a NUL) is visible in the failure message.
 std::string Visible(const std::string& value) {
@@ -43,7 +45,10 @@ std::string NewId(const Dump& before, const Dump& after) {
   return "";
 }
 
+const CompareFigures& ComparisonFigures() { return figures; }
+
 ::testing::AssertionResult OnlyChanged(const Dump& before, const Dump& after, const Change& change) {
+  ++figures.comparisons;
   std::ostringstream problems;
   int added = 0;
   for (const auto& [id, row] : after) {
@@ -76,6 +81,7 @@ std::string NewId(const Dump& before, const Dump& after) {
   }
   const std::string text = problems.str();
   if (text.empty()) return ::testing::AssertionSuccess();
+  ++figures.wrong;
   return ::testing::AssertionFailure() << "the memo table changed other than intended:" << text;
 }
 

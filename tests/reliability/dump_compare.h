@@ -43,6 +43,14 @@ inline Change Deleted(std::string id) {
 
 ::testing::AssertionResult OnlyChanged(const Dump& before, const Dump& after, const Change& change);
 
+// How many comparisons OnlyChanged made in this process and how many found
+// the table changed other than intended: the suite's figures.
+struct CompareFigures {
+  int comparisons = 0;
+  int wrong = 0;
+};
+const CompareFigures& ComparisonFigures();
+
 // The identifier of the one row of `after` that `before` lacks, or "".
 std::string NewId(const Dump& before, const Dump& after);
 

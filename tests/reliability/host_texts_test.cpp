@@ -62,7 +62,7 @@ std::vector<HostCase> Cases() {
 TEST_F(CorpusTest, HostTextsAreStoredExactlyOrRefusedWithoutAChange) {
   for (const HostCase& c : Cases()) {
     SCOPED_TRACE(c.name);
-    Fresh();
+    ASSERT_NO_FATAL_FAILURE(Fresh());
     c.context(context);
     target->Insert(Neighbour());
     target->Insert(OtherUsersMemo());

@@ -1,7 +1,7 @@
 // A writer process is killed with SIGKILL at a random moment while it saves,
-// again and again. After each kill the file passes SQLite's integrity check
-// and every save the writer's window reported stored is there.
-// AGENDIA_RELIABILITY_KILLS sets the number of kills.
+// again and again. After each kill every save the writer's window reported
+// stored is there, once; on a file the file also passes SQLite's integrity
+// check. AGENDIA_RELIABILITY_KILLS sets the number of kills.
 
 #include "reliability/target_database.h"
 #include "reliability/writer_process.h"
@@ -21,7 +21,11 @@ namespace {
 
 TEST(KillLoop, EveryReportedSaveSurvivesAKillAndTheFileStaysSound) {
   auto target = MakeTargetDatabase();
-  if (!target || !target->File()) GTEST_SKIP() << "needs a database file to kill writers on";
+  ASSERT_TRUE(target) << "no memo table on backend " << BackendName();
+  if (!target->File()) {
+    NotApplicable("integrity check after a kill",
+                  "a server keeps its own files and rolls back what a killed client left open");
+  }
   const int kills = SizeFromEnvironment("AGENDIA_RELIABILITY_KILLS", 10);
   TempDir logs("agendia-kills");
   std::mt19937 random(20240301);
@@ -35,17 +39,22 @@ TEST(KillLoop, EveryReportedSaveSurvivesAKillAndTheFileStaysSound) {
     ASSERT_EQ(kill(writer, SIGKILL), 0);
     EXPECT_EQ(WaitFor(writer), -SIGKILL);
 
-    ASSERT_EQ(IntegrityCheck(*target->File()), "ok");
-    const std::map<std::string, int> stored = StoredTitles(*target->File());
+    // Read and write, so that a journal left by the killed writer is rolled
+    // back before the dump reads the file.
+    if (target->File()) {
+      ASSERT_EQ(IntegrityCheck(*target->File()), "ok");
+    }
+    const std::map<std::string, int> stored = StoredTitles(target->ReadDump());
     for (const auto& [title, outcome] : ReadOutcomes(log)) {
-      if (outcome != "saved") continue;
+      if (outcome != "saved" && outcome != "listed") continue;
       ++reported;
       const auto copies = stored.find(title);
       EXPECT_TRUE(copies != stored.end() && copies->second == 1) << title << " reported stored";
     }
   }
-  std::cout << "figures: " << kills << " kills, " << reported
-            << " reported saves all present, integrity ok after each\n";
+  std::cout << "figures: backend " << target->Name() << ": " << kills << " kills, " << reported
+            << " reported saves all present"
+            << (target->File() ? ", integrity ok after each\n" : "\n");
 }
 
 }  // namespace

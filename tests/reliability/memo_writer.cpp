@@ -3,7 +3,9 @@
 // another, each titled <name>-<n>. After each Save it appends one line to the
 // log, with write(2) so the line survives a kill -9 of this process:
 //   saved <title>            the window locked the editor: the user was told it is stored
-//   retried <title>          a failed save, input kept; Save was pressed again
+//   retried <title>          a failed save, input kept, the memo not listed; Save was pressed again
+//   listed <title>           a failed save whose memo the list shows all the same: the window
+//                            said it may have been saved, and the user sees that it was
 //   lost <title>             a failed save that did not keep the input
 // Usage: agendia_memo_writer CONNECTION NAME COUNT LOG
 
@@ -50,6 +52,16 @@ int main(int argc, char** argv) {
   form.g_nYear = "2024";
   form.dayCurr = "2024-03-01";
   form.lanuage = "en-us";
+  // Whether the tree lists a memo titled `title`, as the user would look.
+  const auto listed = [](platform::memory::MemoryFormWindow& w, const std::string& title) {
+    for (const std::string& group : w.Tree("tvInfo")->ChildKeys(std::nullopt)) {
+      for (const std::string& key : w.Tree("tvInfo")->ChildKeys(group)) {
+        const auto node = w.Tree("tvInfo")->FindNode(key);
+        if (node && node->text == title) return true;
+      }
+    }
+    return false;
+  };
   memory.toolkit->while_shown = [&](platform::memory::MemoryFormWindow& w) {
     for (int n = 0; n < count; ++n) {
       const std::string title = name + "-" + std::to_string(n);
@@ -67,6 +79,10 @@ int main(int argc, char** argv) {
         }
         if (w.Edit("txtTitle")->Text() != title || attempt == 50) {
           Log(log, "lost", title);
+          break;
+        }
+        if (listed(w, title)) {
+          Log(log, "listed", title);
           break;
         }
         Log(log, "retried", title);

@@ -25,6 +25,9 @@ struct StoredCase {
   bool reported = false;  // the load reports unreadable rows
   std::string kind_after_modify = Integer(1);
   std::vector<MemoRow> also = {};  // further rows of the case
+  // The row's date is a text that is no date-time, which only a date column
+  // that keeps any text can hold.
+  bool date_is_no_date = false;
 };
 
 MemoRow Row(std::string id, std::optional<int64_t> kind, std::optional<std::string> send,
@@ -62,10 +65,10 @@ std::vector<StoredCase> Cases() {
       {"date without time", Row("R-date", 0, "2024-03-01"), Reach::kReadable, false, Integer(0)},
       {"unpadded date and time", Row("R-unpadded", 0, "2024-3-1 9:30:00"), Reach::kReadable, false, Integer(0)},
       {"daily memo with null date", Row("B-nulldate", 1, std::nullopt), Reach::kUnreadable},
-      {"daily memo with a date that is no date", Row("B-textdate", 1, "yesterday"), Reach::kUnreadable},
-      {"daily memo at hour 24", Row("B-hour24", 1, "2024-03-01 24:00:00"), Reach::kUnreadable},
+      {"daily memo with a date that is no date", Row("B-textdate", 1, "yesterday"), Reach::kUnreadable, false, Integer(1), {}, true},
+      {"daily memo at hour 24", Row("B-hour24", 1, "2024-03-01 24:00:00"), Reach::kUnreadable, false, Integer(1), {}, true},
       {"once memo with null date", Row("B-once-null", 0, std::nullopt), Reach::kUnlisted, true},
-      {"weekly memo with a date that is no date", Row("B-week-text", 2, "soon"), Reach::kUnlisted, true},
+      {"weekly memo with a date that is no date", Row("B-week-text", 2, "soon"), Reach::kUnlisted, true, Integer(1), {}, true},
       {"kind beyond 16 bits", Row("B-kind70000", 70000, day), Reach::kUnlisted, true},
       {"key equal to a group key", Row("rtOne", 1, day), Reach::kUnlisted, true},
       {"kind 6 is listed nowhere", Row("B-kind6", 6, day), Reach::kUnlisted},
@@ -77,13 +80,26 @@ std::vector<StoredCase> Cases() {
       {"key with a space after it", Row("Y ", 1, day), Reach::kReadable},
       {"receiver in other letter case", upper_receiver, Reach::kReadable},
       {"NUL in the title", Row("B-nul", 1, day, std::string("a\0b", 3)), Reach::kReadable},
+      {"title that is not UTF-8", Row("B-latin1", 1, day, "caf\xE9 \xFF"), Reach::kReadable},
   };
 }
 
 TEST_F(CorpusTest, StoredRowsAreListedShownModifiedAndDeletedWithoutTouchingAnyOtherRow) {
   for (const StoredCase& c : Cases()) {
     SCOPED_TRACE(c.name);
-    Fresh();
+    ASSERT_NO_FATAL_FAILURE(Fresh());
+    if (c.date_is_no_date && !target->DatesAreText()) {
+      NotApplicable(c.name, "the date column is a timestamp: it reads such a text as a date or refuses it");
+      continue;
+    }
+    if (auto reason = target->CannotStore(c.row)) {
+      NotApplicable(c.name, *reason);
+      continue;
+    }
+    if (auto fault = KnownFault(c.name)) {
+      ReportKnownFault(c.name, *fault);
+      continue;
+    }
     target->Insert(c.row);  // first, so a row it stops would come after it
     for (const MemoRow& row : c.also) target->Insert(row);
     target->Insert(Neighbour());

@@ -54,22 +54,6 @@ struct Database {
 };
 }  // namespace
 
-std::map<std::string, int> StoredTitles(const std::string& path) {
-  std::map<std::string, int> titles;
-  Database database(path);
-  sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(database.db, "select cMsgTitle from ZA_Message", -1, &statement, nullptr) != SQLITE_OK) {
-    ADD_FAILURE() << sqlite3_errmsg(database.db);
-    return titles;
-  }
-  while (sqlite3_step(statement) == SQLITE_ROW) {
-    const auto* text = sqlite3_column_text(statement, 0);
-    ++titles[text ? reinterpret_cast<const char*>(text) : ""];
-  }
-  sqlite3_finalize(statement);
-  return titles;
-}
-
 std::string IntegrityCheck(const std::string& path) {
   Database database(path);
   std::string result;

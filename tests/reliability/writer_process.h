@@ -18,13 +18,12 @@ pid_t StartWriter(const std::string& connection, const std::string& name, int co
 // Waits for `pid`; its exit status, or -signal when a signal ended it.
 int WaitFor(pid_t pid);
 
-// What the writers' logs say of each title: "saved", "lost", or "retried"
-// when its last line was a retry (it was still trying).
+// What the writers' logs say of each title: "saved", "listed" (a failed save
+// whose memo the list shows), "lost", or "retried" when its last line was a
+// retry (it was still trying).
 std::map<std::string, std::string> ReadOutcomes(const std::string& log);
 
-// Titles of the memos stored in the SQLite file `path`, with how often each
-// is stored; and the file's integrity check ("ok" when sound).
-std::map<std::string, int> StoredTitles(const std::string& path);
+// The integrity check of the SQLite file `path` ("ok" when sound).
 std::string IntegrityCheck(const std::string& path);
 
 // A whole number from the environment, for the runs at full size by hand.

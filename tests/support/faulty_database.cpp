@@ -34,7 +34,9 @@ class FaultyConnection final : public db::Connection {
 
   Status SetCommandTimeout(long seconds) override {
     AGENDIA_RETURN_IF_ERROR(log_->Check("Connection.SetCommandTimeout(" + std::to_string(seconds) + ")"));
-    if (log_->command_timeout_cap && (seconds == 0 || seconds > *log_->command_timeout_cap)) {
+    if (log_->command_timeout) {
+      seconds = *log_->command_timeout;
+    } else if (log_->command_timeout_cap && (seconds == 0 || seconds > *log_->command_timeout_cap)) {
       seconds = *log_->command_timeout_cap;
     }
     return inner_->SetCommandTimeout(seconds);

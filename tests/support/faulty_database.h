@@ -39,6 +39,10 @@ struct DatabaseLog {
   // log still shows what was asked): a test of a server that stops answering
   // need not wait the window's 300 seconds.
   std::optional<long> command_timeout_cap;
+  // When set, connections get this command time-out instead of the caller's
+  // (the log still shows the caller's), so that a test can bound a statement
+  // that waits on a server without waiting the component's 300 seconds.
+  std::optional<long> command_timeout;
   // When set, the connections judge a failed statement as a connection to a
   // server does (db::AnswerMayBeLost: a time-out or a broken connection may
   // have lost the answer of a statement that was carried out); otherwise as
