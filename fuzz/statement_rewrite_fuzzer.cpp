@@ -154,8 +154,22 @@ void WithoutComments(std::string& rewritten, const std::vector<std::string>& com
   }
 }
 
+// Whether two readings agree. Where both end in an error, SQLite's message
+// may name a different token (spacing moves the point it stops at), so only
+// the statements before it count and that both fail.
+bool SameReading(std::vector<std::string> a, std::vector<std::string> b) {
+  const auto failed = [](const std::vector<std::string>& read) {
+    return !read.empty() && read.back().starts_with("error: ");
+  };
+  if (failed(a) && failed(b)) {
+    a.pop_back();
+    b.pop_back();
+  }
+  return a == b;
+}
+
 void Compare(const std::string& text, const std::string& rewritten, const std::string& meant) {
-  if (Read(meant) != Read(rewritten)) {
+  if (!SameReading(Read(meant), Read(rewritten))) {
     std::fprintf(stderr, "the rewrite reads differently\ntext:      %s\nrewritten: %s\nmeant:     %s\n",
                  text.c_str(), rewritten.c_str(), meant.c_str());
     std::abort();
