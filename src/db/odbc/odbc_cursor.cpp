@@ -45,6 +45,11 @@ std::optional<base::DateTime> ReadDateTime(const SQL_TIMESTAMP_STRUCT& value) {
   return base::DateTime{{value.year, value.month, value.day}, value.hour, value.minute, value.second};
 }
 
+// `value` (0 to 10^digits - 1) as `digits` decimal digits at `out`.
+void PutDigits(char* out, int value, int digits) {
+  for (int i = digits - 1; i >= 0; --i, value /= 10) out[i] = char('0' + value % 10);
+}
+
 // Servers whose date columns cannot hold anything but dates. SQLite's can
 // hold any text, which the driver would turn into a wrong date or a failure.
 bool DatesAreTyped(OdbcDialect dialect) {
@@ -248,7 +253,16 @@ Status OdbcCursor::ReadTimestamp(SQLUSMALLINT number, Cell& cell) {
   cell.date_time_valid = date_time.has_value();
   if (date_time) {
     cell.date_time = *date_time;
-    cell.text = base::FormatDateTime(*date_time);
+    // Into the cell's own room, which a memo's text would otherwise take
+    // anew on every row.
+    char text[] = "yyyy-mm-dd hh:mm:ss";
+    PutDigits(text, date_time->date.year, 4);
+    PutDigits(text + 5, date_time->date.month, 2);
+    PutDigits(text + 8, date_time->date.day, 2);
+    PutDigits(text + 11, date_time->hour, 2);
+    PutDigits(text + 14, date_time->minute, 2);
+    PutDigits(text + 17, date_time->second, 2);
+    cell.text.assign(text, sizeof text - 1);
   } else {
     cell.text = base::FormatDateTime(
         {{value.year, value.month, value.day}, value.hour, value.minute, value.second});
