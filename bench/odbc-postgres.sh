@@ -10,8 +10,9 @@
 # Both sides are measured the same way: each run is a fresh process (psql, or
 # the bench program loading the tree once), timed by the CPU time of that
 # process (user + system, from wait4: agendia-bench-cpu-of) beside its wall
-# time; the two alternate run by run, and the ratio is taken within each
-# round. The server's own work is in neither figure.
+# time; the two alternate run by run (each first in every other round), and
+# the ratio is taken within each round. The server's own work is in neither
+# figure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build
@@ -58,10 +59,17 @@ measure() {
   "$bench" "$connection" "$expected" 1 >/dev/null  # warm the server's cache
   "${psql[@]}" -At -c "$select" >/dev/null
   local psql_cpu=() odbc_cpu=() psql_wall=() odbc_wall=() ratio_cpu=() ratio_wall=()
-  for _ in $(seq "$rounds"); do
+  for round in $(seq "$rounds"); do
     local psql_run odbc_run pw pc ow oc
-    psql_run=$(run_ms "${psql[@]}" -At -c "$select")
-    odbc_run=$(run_ms "$bench" "$connection" "$expected" 1)
+    # Each side goes first in every other round, so that neither always
+    # finds the caches as the other left them.
+    if [ $((round % 2)) -eq 1 ]; then
+      psql_run=$(run_ms "${psql[@]}" -At -c "$select")
+      odbc_run=$(run_ms "$bench" "$connection" "$expected" 1)
+    else
+      odbc_run=$(run_ms "$bench" "$connection" "$expected" 1)
+      psql_run=$(run_ms "${psql[@]}" -At -c "$select")
+    fi
     read -r pw pc <<<"$psql_run"
     read -r ow oc <<<"$odbc_run"
     psql_cpu+=("$pc"); odbc_cpu+=("$oc"); psql_wall+=("$pw"); odbc_wall+=("$ow")

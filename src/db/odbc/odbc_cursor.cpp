@@ -33,6 +33,29 @@ std::optional<base::DateTime> ReadDateTime(std::string_view text) {
   return base::ParseDateTime(text);
 }
 
+// What the same value's text would read as: the dates this program reads
+// (years 100 to 9999), whole seconds. psqlODBC gives "-infinity" as the year
+// -9999 and a date before Christ without its era, both outside.
+std::optional<base::DateTime> ReadDateTime(const SQL_TIMESTAMP_STRUCT& value) {
+  if (value.year < 100 || value.year > 9999 ||
+      !base::IsValidDate(value.year, value.month, value.day) || value.hour > 23 ||
+      value.minute > 59 || value.second > 59) {
+    return std::nullopt;
+  }
+  return base::DateTime{{value.year, value.month, value.day}, value.hour, value.minute, value.second};
+}
+
+// `value` (0 to 10^digits - 1) as `digits` decimal digits at `out`.
+void PutDigits(char* out, int value, int digits) {
+  for (int i = digits - 1; i >= 0; --i, value /= 10) out[i] = char('0' + value % 10);
+}
+
+// Servers whose date columns cannot hold anything but dates. SQLite's can
+// hold any text, which the driver would turn into a wrong date or a failure.
+bool DatesAreTyped(OdbcDialect dialect) {
+  return dialect == OdbcDialect::kPostgreSql || dialect == OdbcDialect::kSqlServer;
+}
+
 }  // namespace
 
 OdbcCursor::OdbcCursor(OdbcSession& session, std::shared_ptr<Statement> statement)
@@ -47,6 +70,7 @@ Status OdbcCursor::Describe() {
   }
   columns_.resize(size_t(count));
   cells_.resize(size_t(count));
+  const bool typed_dates = DatesAreTyped(session_->dialect());
   for (SQLSMALLINT i = 0; i < count; ++i) {
     SQLWCHAR name[256] = {};
     SQLSMALLINT name_length = 0, type = 0, scale = 0, nullable = 0;
@@ -79,7 +103,7 @@ Status OdbcCursor::Describe() {
       case SQL_TYPE_DATE:
       case SQL_DATETIME:
       case SQL_TIMESTAMP:
-        column.kind = Kind::kDateTime;
+        column.kind = typed_dates ? Kind::kTimestamp : Kind::kDateTime;
         break;
       case SQL_BINARY:
       case SQL_VARBINARY:
@@ -158,6 +182,10 @@ Status OdbcCursor::FetchOne(size_t index) {
       AGENDIA_RETURN_IF_ERROR(ReadBinary(number, cell));
       cell.row = row_;
       return Status::Ok();
+    case Kind::kTimestamp:
+      AGENDIA_RETURN_IF_ERROR(ReadTimestamp(number, cell));
+      cell.row = row_;
+      return Status::Ok();
     case Kind::kText:
     case Kind::kDateTime:
       AGENDIA_RETURN_IF_ERROR(ReadText(number, cell));
@@ -212,6 +240,36 @@ Status OdbcCursor::ReadText(SQLUSMALLINT number, Cell& cell) {
   return Status::Ok();
 }
 
+Status OdbcCursor::ReadTimestamp(SQLUSMALLINT number, Cell& cell) {
+  SQL_TIMESTAMP_STRUCT value{};
+  SQLLEN indicator = 0;
+  if (!Succeeded(SQLGetData(Raw(), number, SQL_C_TYPE_TIMESTAMP, &value, SQLLEN(sizeof value),
+                            &indicator))) {
+    return session_->StatementFailure(Raw());
+  }
+  cell.null = indicator == SQL_NULL_DATA;
+  if (cell.null) return Status::Ok();
+  const std::optional<base::DateTime> date_time = ReadDateTime(value);
+  cell.date_time_valid = date_time.has_value();
+  if (date_time) {
+    cell.date_time = *date_time;
+    // Into the cell's own room, which a memo's text would otherwise take
+    // anew on every row.
+    char text[] = "yyyy-mm-dd hh:mm:ss";
+    PutDigits(text, date_time->date.year, 4);
+    PutDigits(text + 5, date_time->date.month, 2);
+    PutDigits(text + 8, date_time->date.day, 2);
+    PutDigits(text + 11, date_time->hour, 2);
+    PutDigits(text + 14, date_time->minute, 2);
+    PutDigits(text + 17, date_time->second, 2);
+    cell.text.assign(text, sizeof text - 1);
+  } else {
+    cell.text = base::FormatDateTime(
+        {{value.year, value.month, value.day}, value.hour, value.minute, value.second});
+  }
+  return Status::Ok();
+}
+
 Status OdbcCursor::ReadBinary(SQLUSMALLINT number, Cell& cell) {
   cell.text.clear();
   cell.null = false;
@@ -255,6 +313,11 @@ Status OdbcCursor::Read(int index, FieldValue& value) {
         value.type = FieldValue::Type::kDateTime;
         value.date_time = *date_time;
       }
+      return Status::Ok();
+    case Kind::kTimestamp:
+      Overwrite(value, cell.date_time_valid ? FieldValue::Type::kDateTime : FieldValue::Type::kText);
+      value.text.append(cell.text);
+      if (cell.date_time_valid) value.date_time = cell.date_time;
       return Status::Ok();
     case Kind::kText:
     case Kind::kBinary:

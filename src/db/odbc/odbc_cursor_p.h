@@ -3,6 +3,7 @@
 #include "db/backend.h"
 #include "db/odbc/odbc_api_p.h"
 #include "db/odbc/odbc_link_p.h"
+#include "base/date_text.h"
 
 #include <cstdint>
 #include <memory>
@@ -24,7 +25,11 @@ class OdbcSession;
 // other numbers as reals, date and time columns as date-times when their text
 // reads as one (fractions of a second are dropped, as the readers use whole
 // seconds; the text is kept beside), binary as text of its bytes, everything
-// else as text.
+// else as text. On a database server whose date columns hold only dates
+// (PostgreSQL, SQL Server) a date column comes over as the driver's date
+// structure instead of text: the driver then neither formats the value nor
+// converts that text to UTF-16, and the text beside is the value's own
+// "yyyy-mm-dd hh:mm:ss".
 class OdbcCursor final : public Cursor {
  public:
   // Takes over `statement`, which has run.
@@ -52,7 +57,8 @@ class OdbcCursor final : public Cursor {
   void Orphan();
 
  private:
-  enum class Kind { kInteger, kReal, kText, kDateTime, kBinary };
+  // kDateTime is read as text; kTimestamp as the driver's date structure.
+  enum class Kind { kInteger, kReal, kText, kDateTime, kTimestamp, kBinary };
   struct Column {
     std::string name;
     Kind kind = Kind::kText;
@@ -63,6 +69,9 @@ class OdbcCursor final : public Cursor {
     int64_t integer = 0;
     double real = 0;
     std::string text;
+    // Of a kTimestamp column that holds a date this program reads.
+    bool date_time_valid = false;
+    base::DateTime date_time;
   };
 
   // Fetches column `index` of the current row, and in ascending mode every
@@ -71,6 +80,7 @@ class OdbcCursor final : public Cursor {
   Status FetchOne(size_t index);
   Status ReadText(SQLUSMALLINT number, Cell& cell);
   Status ReadBinary(SQLUSMALLINT number, Cell& cell);
+  Status ReadTimestamp(SQLUSMALLINT number, Cell& cell);
 
   SQLHANDLE Raw() const { return statement_->handle.get(); }
 

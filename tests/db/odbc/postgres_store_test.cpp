@@ -118,6 +118,50 @@ TEST_F(PostgresStore, ReceiversMatchWithoutRegardToLetterCase) {
             std::vector<std::string>{"Case"});
 }
 
+// The date column comes over as the driver's date structure: whole seconds,
+// the text beside as the window writes dates, and a date the window cannot
+// read (before the year 100, or the year -9999 psqlODBC gives for
+// -infinity) as text, which the readers refuse as they refuse any text.
+TEST_F(PostgresStore, DatesComeAsDateTimesToTheSecondAndDatesOutOfRangeAsText) {
+  struct Case {
+    const char* stored;
+    FieldValue::Type type;
+    const char* text;
+    base::DateTime date_time;
+  };
+  const Case cases[] = {
+      {"'2024-02-29 23:59:58'", FieldValue::Type::kDateTime, "2024-02-29 23:59:58",
+       {{2024, 2, 29}, 23, 59, 58}},
+      {"'2024-03-01'", FieldValue::Type::kDateTime, "2024-03-01 00:00:00", {{2024, 3, 1}, 0, 0, 0}},
+      {"'infinity'", FieldValue::Type::kDateTime, "9999-12-31 23:59:59",
+       {{9999, 12, 31}, 23, 59, 59}},
+      {"'-infinity'", FieldValue::Type::kText, "-9999-01-01 00:00:00", {}},
+      {"'0044-03-15 12:00:00 BC'", FieldValue::Type::kText, "-044-03-15 12:00:00", {}},
+      {"null", FieldValue::Type::kNull, "", {}},
+  };
+  auto connection = Open();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    cluster_.DeleteAllMemos();
+    ASSERT_TRUE(cluster_.Psql(std::string("insert into za_message (cmsgid, nmsgtype, cmsgtitle, "
+                                          "creceiver, dsend) values ('D', 100, 't', 'demo', ") +
+                              c.stored + ")"));
+    auto recordset = client_->CreateRecordset();
+    ASSERT_TRUE((*recordset)->SetActiveConnection(connection).ok());
+    ASSERT_TRUE((*recordset)->Open(memo::SelectByReceiver("demo")).ok());
+    auto send = (*recordset)->Value("dSend");
+    auto again = (*recordset)->Value("dSend");
+    ASSERT_TRUE(send.ok() && again.ok()) << send.status().description();
+    EXPECT_EQ(send->type, c.type);
+    EXPECT_EQ(send->text, c.text);
+    if (c.type == FieldValue::Type::kDateTime) {
+      EXPECT_EQ(send->date_time, c.date_time);
+    }
+    EXPECT_EQ(again->type, send->type);
+    EXPECT_EQ(again->text, send->text);
+  }
+}
+
 TEST_F(PostgresStore, TwoUsersSavingAtTheSameTimeLoseNoMemo) {
   constexpr int kEach = 25;
   auto save_all = [this](const std::string& user, std::vector<Status>& results) {

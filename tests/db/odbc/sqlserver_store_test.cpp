@@ -154,6 +154,22 @@ TEST_F(SqlServerStore, AMemoSavedOnTheFirstAndTheThirteenthUnderADayMonthYearLan
                                  "2024-03-13 09:30:00" + rest + "2024-03-13 09:30:00" + tail}));
 }
 
+// A datetime comes over as the driver's date structure, to the second, with
+// the text beside as the window writes dates (not SQL Server's ".000").
+TEST_F(SqlServerStore, ADatetimeComesAsADateTimeToTheSecond) {
+  auto connection = Open();
+  ASSERT_NE(connection, nullptr);
+  ASSERT_TRUE(connection->Execute(*memo::InsertMemo(Memo("demo", "t", "x", "2024-02-29 23:59:58"))).ok());
+  auto recordset = client_->CreateRecordset();
+  ASSERT_TRUE((*recordset)->SetActiveConnection(connection).ok());
+  ASSERT_TRUE((*recordset)->Open(memo::SelectByReceiver("demo")).ok());
+  auto send = (*recordset)->Value("dSend");
+  ASSERT_TRUE(send.ok()) << send.status().description();
+  EXPECT_EQ(send->type, FieldValue::Type::kDateTime);
+  EXPECT_EQ(send->date_time, (base::DateTime{{2024, 2, 29}, 23, 59, 58}));
+  EXPECT_EQ(send->text, "2024-02-29 23:59:58");
+}
+
 TEST_F(SqlServerStore, TheHostsOwnStringsLogInWithTheirUserLanguageApplicationAndWorkstation) {
   const std::string port = std::to_string(server_.port());
   struct Login {
