@@ -26,8 +26,11 @@ NodeTreeView::NodeTreeView(QWidget* parent) : QTreeView(parent) {
   // A long title scrolls sideways, as in a native tree view, rather than
   // being cut with an ellipsis. The header measures only the rows in view,
   // so the cost does not grow with the tree.
+  // Until the view is first shown (ResizeToContents from then on): a window
+  // being built and opened sets its fonts one property at a time, and the
+  // header would measure the column in each of those fonts.
   header()->setStretchLastSection(false);
-  header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  header()->setSectionResizeMode(QHeaderView::Fixed);
   header()->setResizeContentsPrecision(0);
   setTextElideMode(Qt::ElideNone);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -61,6 +64,10 @@ bool NodeTreeView::NeedsNodes(const QEvent& event) {
 }
 
 bool NodeTreeView::event(QEvent* event) {
+  if (event->type() == QEvent::Show &&
+      header()->sectionResizeMode(0) != QHeaderView::ResizeToContents) {
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  }
   if (model_ != nullptr && NeedsNodes(*event)) model_->EndBatch();
   return QTreeView::event(event);
 }
