@@ -16,12 +16,13 @@ PortalWindow::PortalWindow(PortalOptions options, agendia::ComPtr<agendia::_Cale
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
 
+  // Plain text throughout: a rich-text label lays itself out through a whole
+  // text document, which the host's start would pay before the calendar opens.
   auto* heading = new QLabel(
-      QStringLiteral("<b>Portal</b> — user <b>%1</b>, account %2, year %3, day %4, language %5")
-          .arg(options_.user.toHtmlEscaped(), options_.account.toHtmlEscaped(),
-               options_.year.toHtmlEscaped(), options_.day.toHtmlEscaped(),
-               options_.language.toHtmlEscaped()),
+      QStringLiteral("Portal — user %1, account %2, year %3, day %4, language %5")
+          .arg(options_.user, options_.account, options_.year, options_.day, options_.language),
       central);
+  heading->setTextFormat(Qt::PlainText);
   layout->addWidget(heading);
 
   // The pane the component is told it sits in.
@@ -36,12 +37,13 @@ PortalWindow::PortalWindow(PortalOptions options, agendia::ComPtr<agendia::_Cale
   layout->addWidget(pane_);
 
   auto* database = new QLabel(QStringLiteral("Database: %1").arg(MaskedConnection(options_.connection)), central);
-  database->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  database->setTextFormat(Qt::PlainText);
   database->setWordWrap(true);
   layout->addWidget(database);
   layout->addStretch();
   setCentralWidget(central);
   status_ = new QLabel(QStringLiteral("Ready."), this);
+  status_->setTextFormat(Qt::PlainText);
   statusBar()->addWidget(status_);
   resize(560, 220);
 

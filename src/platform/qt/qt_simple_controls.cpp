@@ -16,9 +16,22 @@ void FittingLabel::KeepDesignHeight() {
 
 void FittingLabel::Fit() {
   if (design_height_ < 0) return;
+  // Measuring loads the font. A window being built or opened sets its fonts
+  // one property at a time, so a label not on screen waits until it is shown
+  // and is measured once, in the font it has then.
+  if (!isVisible()) {
+    fit_pending_ = true;
+    return;
+  }
+  fit_pending_ = false;
   const int needed = text().isEmpty() ? 0 : heightForWidth(width());
   const int fitted = std::max(design_height_, needed);
   if (fitted != height()) resize(width(), fitted);
+}
+
+void FittingLabel::showEvent(QShowEvent* event) {
+  if (fit_pending_) Fit();
+  QLabel::showEvent(event);
 }
 
 void FittingLabel::changeEvent(QEvent* event) {

@@ -15,6 +15,7 @@ namespace agendia::platform::qt {
 
 // A QLabel that grows below its design height when its text, wrapped at its
 // width in its font, needs more; it never shrinks below the design height.
+// A hidden label is fitted when it is shown.
 class FittingLabel final : public QLabel {
   Q_OBJECT
 
@@ -26,9 +27,11 @@ class FittingLabel final : public QLabel {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   int design_height_ = -1;
+  bool fit_pending_ = false;
 };
 
 // VXLabel and the plain label: a QLabel showing its caption as plain text.

@@ -25,9 +25,12 @@ NodeTreeView::NodeTreeView(QWidget* parent) : QTreeView(parent) {
   setUniformRowHeights(true);  // keeps layout linear in the visible rows
   // A long title scrolls sideways, as in a native tree view, rather than
   // being cut with an ellipsis. The header measures only the rows in view,
-  // so the cost does not grow with the tree.
+  // so the cost does not grow with the tree. It sizes to the contents only
+  // from the view's first show (event()): a window being built and opened
+  // sets its fonts one property at a time, and the header would measure the
+  // column in each of those fonts.
   header()->setStretchLastSection(false);
-  header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  header()->setSectionResizeMode(QHeaderView::Fixed);
   header()->setResizeContentsPrecision(0);
   setTextElideMode(Qt::ElideNone);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -61,6 +64,10 @@ bool NodeTreeView::NeedsNodes(const QEvent& event) {
 }
 
 bool NodeTreeView::event(QEvent* event) {
+  if (event->type() == QEvent::Show && !sized_to_contents_) {
+    sized_to_contents_ = true;
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  }
   if (model_ != nullptr && NeedsNodes(*event)) model_->EndBatch();
   return QTreeView::event(event);
 }

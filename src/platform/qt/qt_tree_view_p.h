@@ -41,6 +41,7 @@ class NodeTreeView final : public QTreeView {
 
   NodeModel* model_ = nullptr;
   bool handling_key_ = false;
+  bool sized_to_contents_ = false;
 };
 
 // VXTreeView over a NodeTreeView.

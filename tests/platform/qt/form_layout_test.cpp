@@ -2,6 +2,7 @@
 #include "platform/qt/qt_test_support.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -155,6 +156,31 @@ TEST(QtFormLayout, ButtonsKeepTheirMnemonicsAndLabelsShowPlainText) {
   EXPECT_EQ(save->Caption(), "保存(&S)");
   EXPECT_EQ(ChildOf<QLabel>(*window, "lblEndDay")->textFormat(), Qt::PlainText);
   EXPECT_EQ(label->Caption(), "<b>A&B</b>");
+}
+
+// A label is measured once it is on screen, in the font it has then: a
+// caption and a larger font given while the window is hidden still make it
+// grow to its wrapped text when the window is shown.
+TEST(QtFormLayout, AHiddenLabelFitsItsTextInItsLastFontWhenShown) {
+  auto window = BuildForm(SampleFormDesign());
+  ASSERT_TRUE(window);
+  auto* topic = dynamic_cast<Label*>(window->FindControl("lblHour"));
+  ASSERT_NE(topic, nullptr);
+  auto* label = ChildOf<QLabel>(*window, "lblHour");
+  const int design_height = label->height();
+  topic->SetCaption("A title that wraps onto several lines");
+  ASSERT_TRUE(topic->Font()->SetSize(14).ok());
+
+  QDialog* dialog = DialogOf(*window);
+  dialog->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+
+  const QFontMetrics metrics(label->font());
+  EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 14.0);
+  const int needed = metrics.boundingRect(QRect(0, 0, label->width(), 10000), Qt::TextWordWrap,
+                                          label->text()).height();
+  EXPECT_GT(needed, design_height);
+  EXPECT_GE(label->height(), needed);
 }
 
 }  // namespace
