@@ -6,6 +6,7 @@
 #include "db/default_client.h"
 #include "memo/statements.h"
 #include "db/odbc/postgres_cluster.h"
+#include "db/odbc/statement_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -28,18 +29,11 @@ class PostgresStore : public ::testing::Test {
   // An open connection as the window opens one: CommandTimeout 300,
   // ConnectionTimeout 0.
   std::shared_ptr<Connection> Open(long command_timeout = 300) {
-    auto connection = client_->CreateConnection();
-    EXPECT_TRUE(connection.ok());
-    EXPECT_TRUE((*connection)->SetCommandTimeout(command_timeout).ok());
-    EXPECT_TRUE((*connection)->SetConnectionTimeout(0).ok());
-    const Status opened = (*connection)->Open(cluster_.ConnectionString());
-    EXPECT_TRUE(opened.ok()) << opened.description();
-    return *connection;
+    return testing::OpenAsTheWindow(*client_, cluster_.ConnectionString(), command_timeout);
   }
 
   static memo::NewMemo Memo(std::string user, std::string title, std::string content) {
-    return {std::move(title), std::move(content), std::move(user), "2024-03-01 09:30:00",
-            570, 2, "001", "2024"};
+    return testing::WeeklyMemo(std::move(title), std::move(content), std::move(user));
   }
 
   // Column `column` of every row the select gives.
