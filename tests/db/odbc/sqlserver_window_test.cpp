@@ -83,11 +83,10 @@ void SqlServerWindowTest::RunTypicalEvent(const std::string& collation,
                                           const std::string& language) {
   server_.Reset(collation);
   // The window hands the content on with Windows' line breaks.
-  ServerWindowTest::RunTypicalEvent(store_, server_.ConnectionString(";Current Language=" + language),
-                                    QString::fromUtf8("团队 團隊 😀 한국"),
-                                    QString::fromUtf8("C:\\tmp\\\nnext"),
-                                    QString::fromUtf8("週會 周会 😀"),
-                                    TdsStandIn::Escaped("C:\\tmp\\\r\nnext"));
+  ServerWindowTest::RunTypicalEvent(
+      store_, server_.ConnectionString(";Current Language=" + language),
+      QString::fromUtf8("团队 團隊 😀 한국"), QString::fromUtf8("C:\\tmp\\\nnext"),
+      QString::fromUtf8("週會 周会 😀"), TdsStandIn::Escaped("C:\\tmp\\\r\nnext"));
   const Texts logins = server_.Logins();
   ASSERT_FALSE(logins.empty());
   EXPECT_TRUE(logins.back().starts_with("agendia|VXSystem|" + language + "|Agendia|"))
