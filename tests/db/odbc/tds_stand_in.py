@@ -100,6 +100,12 @@ COLUMNS = [
 COLUMN_BY_KEY = {name.lower(): (name, kind, size) for name, kind, size in COLUMNS}
 
 
+# Fault name (the control command's) and the State flag that carries it.
+FAULTS = {"silent": "silent", "close-mid-result": "close_mid_result", "deadlock": "deadlock",
+          "require-encryption": "require_encryption", "refuse-login": "refuse_login",
+          "lose-insert-answer": "lose_insert_answer"}
+
+
 class SqlError(Exception):
     """A statement the server refuses: number, class and text of SQL Server's message."""
 
@@ -121,18 +127,17 @@ class State:
         self.rows = []
         self.logins = []
         self.batches = []
-        self.silent = False
-        self.refuse_login = False
-        self.lose_insert_answer = False
-        self.close_mid_result = False
-        self.deadlock = False
-        self.require_encryption = False
+        self.clear_faults()
 
     def set_collation(self, name):
         if name.lower() not in COLLATIONS:
             raise ValueError("unknown collation " + name)
         self.collation = name
         self.code_page, self.collation_bytes = COLLATIONS[name.lower()]
+
+    def clear_faults(self):
+        for attribute in FAULTS.values():
+            setattr(self, attribute, False)
 
 
 STATE = State()
@@ -804,21 +809,9 @@ def control(command):
         elif word == "fault":
             name = rest.strip()
             if name == "none":
-                STATE.silent = STATE.close_mid_result = STATE.deadlock = False
-                STATE.require_encryption = STATE.refuse_login = False
-                STATE.lose_insert_answer = False
-            elif name == "silent":
-                STATE.silent = True
-            elif name == "close-mid-result":
-                STATE.close_mid_result = True
-            elif name == "deadlock":
-                STATE.deadlock = True
-            elif name == "require-encryption":
-                STATE.require_encryption = True
-            elif name == "refuse-login":
-                STATE.refuse_login = True
-            elif name == "lose-insert-answer":
-                STATE.lose_insert_answer = True
+                STATE.clear_faults()
+            elif name in FAULTS:
+                setattr(STATE, FAULTS[name], True)
             else:
                 raise ValueError("unknown fault " + name)
         elif word == "rows":
