@@ -15,17 +15,8 @@
 
 #include <string>
 
+namespace agendia::testing {
 namespace {
-
-using agendia::testing::AddMemo;
-using agendia::testing::Click;
-using agendia::testing::Controls;
-using agendia::testing::MemoDatabase;
-using agendia::testing::MemoStore;
-using agendia::testing::MemoTitles;
-using agendia::testing::PostgresCluster;
-using agendia::testing::S;
-using agendia::testing::Texts;
 
 constexpr const char* kColumns =
     "cMsgTitle, cMsgContent, cSender, cReceiver, dSend, nValidDay, bHasRead, DisplayPeriods, "
@@ -74,12 +65,12 @@ class SqliteOdbcStore final : public MemoStore {
 
 // The window through the component's public entry point, as a host that
 // links the library creates it.
-class OdbcWindowTest : public agendia::testing::ServerWindowTest {
+class OdbcWindowTest : public ServerWindowTest {
  protected:
-  agendia::ComPtr<agendia::_Calender> NewCalendar() override {
-    auto created = agendia::CreateCalender();
+  ComPtr<_Calender> NewCalendar() override {
+    auto created = CreateCalender();
     EXPECT_TRUE(created.ok()) << created.status().description();
-    return created.ok() ? *created : agendia::ComPtr<agendia::_Calender>();
+    return created.ok() ? *created : ComPtr<_Calender>();
   }
 
   void RunTypicalEvent(MemoStore& store, const QString& title) {
@@ -138,7 +129,7 @@ TEST_F(OdbcWindowTest, AServerStoppedWhileTheWindowIsOpenFailsOneActionAndTheNex
 }
 
 TEST_F(OdbcWindowTest, ASilentSqlServerShowsATimeoutAndTheWindowStaysUsable) {
-  agendia::testing::SilentServer server;
+  SilentServer server;
   ASSERT_NE(server.port(), 0);
   bool editor_opened = false;
   UseWindow("Provider=SQLOLEDB.1;Password=S3cret!;User ID=sa;Initial Catalog=VXSystem;"
@@ -154,3 +145,4 @@ TEST_F(OdbcWindowTest, ASilentSqlServerShowsATimeoutAndTheWindowStaysUsable) {
 }
 
 }  // namespace
+}  // namespace agendia::testing

@@ -20,20 +20,13 @@
 #include <memory>
 #include <string>
 
+namespace agendia::testing {
 namespace {
-
-using agendia::testing::AddMemo;
-using agendia::testing::Click;
-using agendia::testing::Controls;
-using agendia::testing::MemoTitles;
-using agendia::testing::S;
-using agendia::testing::TdsStandIn;
-using agendia::testing::Texts;
 
 const std::string kTimeoutNumber = "(-2147217871)";
 
 // The stand-in's rows without their generated identifiers.
-class StandInStore final : public agendia::testing::MemoStore {
+class StandInStore final : public MemoStore {
  public:
   explicit StandInStore(const TdsStandIn& server) : server_(server) {}
   std::string ConnectionString() const override { return server_.ConnectionString(); }
@@ -50,31 +43,29 @@ class StandInStore final : public agendia::testing::MemoStore {
 
 // The window on the Qt platform, its database calls logged and steered by
 // database_log_, as a portal whose memos live on SQL Server opens it.
-class SqlServerWindowTest : public agendia::testing::ServerWindowTest {
+class SqlServerWindowTest : public ServerWindowTest {
  protected:
   void SetUp() override {
     ASSERT_TRUE(server_.ready());
-    agendia::pub::g_bFormOpen = 0;
+    pub::g_bFormOpen = 0;
     give_up_ms_ = 90000;
   }
 
-  agendia::ComPtr<agendia::_Calender> NewCalendar() override {
-    auto platform = std::make_shared<agendia::platform::Platform>();
-    platform->window_system = agendia::platform::MakeQtWindowSystem();
-    platform->toolkit = agendia::platform::MakeQtToolkit();
-    platform->system_language = agendia::platform::MakeQtSystemLanguage();
-    platform->resources = agendia::resources::MakeFileResourceLibrary(AGENDIA_TEST_RESOURCE_DIR);
-    platform->database =
-        agendia::testing::MakeFaultyClient(agendia::db::MakeDefaultClient(), database_log_);
-    return agendia::ComPtr<agendia::_Calender>(agendia::Calender::Create(platform).get());
+  ComPtr<_Calender> NewCalendar() override {
+    auto parts = std::make_shared<platform::Platform>();
+    parts->window_system = platform::MakeQtWindowSystem();
+    parts->toolkit = platform::MakeQtToolkit();
+    parts->system_language = platform::MakeQtSystemLanguage();
+    parts->resources = resources::MakeFileResourceLibrary(AGENDIA_TEST_RESOURCE_DIR);
+    parts->database = MakeFaultyClient(db::MakeDefaultClient(), database_log_);
+    return ComPtr<_Calender>(Calender::Create(parts).get());
   }
 
   void RunTypicalEvent(const std::string& collation, const std::string& language);
 
   TdsStandIn server_;
   StandInStore store_{server_};
-  std::shared_ptr<agendia::testing::DatabaseLog> database_log_ =
-      std::make_shared<agendia::testing::DatabaseLog>();
+  std::shared_ptr<DatabaseLog> database_log_ = std::make_shared<DatabaseLog>();
 };
 
 // The typical event under `collation`, logged in with `language`, with
@@ -162,3 +153,4 @@ TEST_F(SqlServerWindowTest, AServerSilentAfterTheLoginIsReportedWithinTheBoundAn
 }
 
 }  // namespace
+}  // namespace agendia::testing
