@@ -39,19 +39,7 @@ class PostgresStore : public ::testing::Test {
   // Column `column` of every row the select gives.
   std::vector<std::string> Read(const std::shared_ptr<Connection>& connection,
                                 const std::string& select, const std::string& column) {
-    std::vector<std::string> values;
-    auto recordset = client_->CreateRecordset();
-    EXPECT_TRUE((*recordset)->SetActiveConnection(connection).ok());
-    const Status opened = (*recordset)->Open(select);
-    EXPECT_TRUE(opened.ok()) << opened.description();
-    if (!opened.ok()) return values;
-    while (!*(*recordset)->EndOfFile()) {
-      auto value = (*recordset)->Value(column);
-      EXPECT_TRUE(value.ok()) << value.status().description();
-      if (value.ok()) values.push_back(value->text);
-      EXPECT_TRUE((*recordset)->MoveNext().ok());
-    }
-    return values;
+    return testing::ReadRows(*client_, connection, select, {column});
   }
 
   PostgresCluster cluster_;

@@ -1,8 +1,9 @@
 #pragma once
 
 // For the tests of the memo statements on each database behind ODBC: a
-// connection opened as the calendar window opens one, the memo the tests
-// write, and the check that each statement reports the rows it changed.
+// connection opened as the calendar window opens one, rows read back
+// through the component, the memo the tests write, and the check that each
+// statement reports the rows it changed.
 
 #include "db/database.h"
 #include "memo/statements.h"
@@ -12,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace agendia::testing {
 
@@ -29,6 +31,31 @@ inline std::shared_ptr<db::Connection> OpenAsTheWindow(db::Client& client,
   const Status opened = (*connection)->Open(connection_string);
   EXPECT_TRUE(opened.ok()) << opened.description();
   return *connection;
+}
+
+// `columns` of every row `select` gives through the component, joined by '|'.
+inline std::vector<std::string> ReadRows(db::Client& client,
+                                         const std::shared_ptr<db::Connection>& connection,
+                                         const std::string& select,
+                                         const std::vector<std::string>& columns) {
+  std::vector<std::string> rows;
+  auto recordset = client.CreateRecordset();
+  EXPECT_TRUE((*recordset)->SetActiveConnection(connection).ok());
+  const Status opened = (*recordset)->Open(select);
+  EXPECT_TRUE(opened.ok()) << opened.description();
+  if (!opened.ok()) return rows;
+  while (!*(*recordset)->EndOfFile()) {
+    std::string line;
+    for (const std::string& column : columns) {
+      auto value = (*recordset)->Value(column);
+      EXPECT_TRUE(value.ok()) << value.status().description();
+      if (!line.empty()) line += "|";
+      if (value.ok()) line += value->text;
+    }
+    rows.push_back(line);
+    EXPECT_TRUE((*recordset)->MoveNext().ok());
+  }
+  return rows;
 }
 
 // A weekly memo of `user` due 2024-03-01 09:30, account 001, year 2024.
