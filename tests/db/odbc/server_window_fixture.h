@@ -11,6 +11,7 @@
 
 #include "integration/calendar_controls.h"
 #include "integration/modal_watcher.h"
+#include "integration/use_window.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -24,6 +25,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace agendia::testing {
 
@@ -63,30 +65,13 @@ class ServerWindowTest : public ::testing::Test {
   // inside its modal loop; message boxes are answered with OK and kept in
   // messages_. A window still open after give_up_ms_ is closed and fails
   // the test.
-  void UseWindow(std::string connection, const std::function<void(Controls&)>& use) {
+  void UseWindow(const std::string& connection, const std::function<void(Controls&)>& use) {
     const ComPtr<_Calender> calendar = NewCalendar();
     ASSERT_TRUE(calendar);
-    bool shown = false;
     std::optional<ModalWatcher> watcher;
-    watcher.emplace([&](QWidget& window) {
-      shown = true;
-      Controls controls(window);
-      if (controls.complete()) {
-        use(controls);
-      } else {
-        ADD_FAILURE() << "the calendar window lacks a control";
-      }
-      if (window.isVisible()) window.close();
-    }, give_up_ms_);
-    std::string user = "demo", account = "001", year = "2024", day = "2024-03-01",
-                language = "en-us";
-    const Status status =
-        calendar->CalenderDesign(&connection, &user, &account, &year, &day, &language);
-    // The watcher's inspection refers to this call's locals: it goes with them.
-    for (const auto& message : watcher->messages) messages_.push_back(S(message.text));
-    watcher.reset();
-    ASSERT_TRUE(status.ok()) << status.description();
-    EXPECT_TRUE(shown) << "the calendar window never opened";
+    const std::vector<ShownMessage> shown =
+        UseCalendarWindow(*calendar, connection, "en-us", watcher, WithControls(use), give_up_ms_);
+    for (const ShownMessage& message : shown) messages_.push_back(S(message.text));
   }
 
   // The typical event (Add, Save, click, Modify, Save, Delete) on `store`
