@@ -7,7 +7,6 @@
 
 #include "integration/calendar_controls.h"
 #include "integration/modal_watcher.h"
-#include "integration/use_window.h"
 #include "support/memo_database.h"
 
 #include <QAbstractButton>

@@ -11,7 +11,6 @@
 
 #include "integration/calendar_controls.h"
 #include "integration/modal_watcher.h"
-#include "integration/use_window.h"
 
 #include <QComboBox>
 #include <QLineEdit>
