@@ -11,6 +11,8 @@ here=$(dirname "$0")
 . "$here/wine_env.sh"
 : "${AGENDIA_TDS_STATE:?}"
 work=$(mktemp -d)
+# Unregistered on the way out: the tests share one prefix, and a later one
+# checks that removing its package leaves no key in either registry view.
 trap 'unregister_dll; stop_wine; rm -rf "$work"' EXIT
 
 # shellcheck disable=SC1091
