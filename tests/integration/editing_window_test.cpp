@@ -150,26 +150,9 @@ class EditingWindowTest : public ::testing::Test {
   void UseWindow(const std::function<void(Controls&)>& use, std::string language = "en-us") {
     auto created = agendia::CreateCalender();
     ASSERT_TRUE(created.ok()) << created.status().description();
-    bool shown = false;
-    watcher_.emplace([&](QWidget& window) {
-      shown = true;
-      Controls controls(window);
-      if (controls.complete()) {
-        use(controls);
-      } else {
-        ADD_FAILURE() << "the calendar window lacks a control";
-      }
-      if (controls.window && controls.window->isVisible()) controls.window->close();
-    });
-    std::string connection = database_.ConnectionString();
-    std::string user = "demo", account = "001", year = "2024", day = "2024-03-01";
-    const agendia::Status status =
-        (*created)->CalenderDesign(&connection, &user, &account, &year, &day, &language);
-    // The watcher's inspection refers to this call's locals: it goes with them.
-    messages_ = watcher_->messages;
-    watcher_.reset();
-    ASSERT_TRUE(status.ok()) << status.description();
-    EXPECT_TRUE(shown) << "the calendar window never opened";
+    messages_ = agendia::testing::UseCalendarWindow(**created, database_.ConnectionString(),
+                                                    language, watcher_,
+                                                    agendia::testing::WithControls(use));
   }
 
   // The message boxes shown so far, each answered with OK.

@@ -84,21 +84,8 @@ class UsableWindowTest : public ::testing::Test {
     auto created = agendia::CreateCalender();
     ASSERT_TRUE(created.ok()) << created.status().description();
     if (calendar == nullptr) calendar = created->get();
-    bool shown = false;
-    watcher_.emplace([&](QWidget& window) {
-      shown = true;
-      QPointer<QWidget> alive(&window);
-      use(window);
-      if (alive && alive->isVisible()) alive->close();
-    });
-    std::string connection = database_.ConnectionString();
-    std::string user = "demo", account = "001", year = "2024", day = "2024-03-01";
-    const agendia::Status status =
-        calendar->CalenderDesign(&connection, &user, &account, &year, &day, &language);
-    messages_ = watcher_->messages;
-    watcher_.reset();
-    ASSERT_TRUE(status.ok()) << status.description();
-    EXPECT_TRUE(shown) << "the calendar window never opened";
+    messages_ = agendia::testing::UseCalendarWindow(*calendar, database_.ConnectionString(),
+                                                    language, watcher_, use);
   }
 
   MemoDatabase database_;

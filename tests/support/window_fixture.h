@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace agendia::testing {
 
@@ -63,6 +64,29 @@ class WindowFixture : public ::testing::Test {
       if (session) session(window, *calendar);
     };
     return calendar->Show(1);
+  }
+
+  // Shows memo `id`, Modify, types `typed` as its title, `delete_memo` takes
+  // the memo away past the window (false: it could not), Save: the editor
+  // keeps what was typed and one message ends with the number of a memo not
+  // found (3021).
+  void ExpectSaveOfAMemoDeletedMeanwhileKeepsTheTypedText(const UserContext& context,
+                                                         const std::string& id,
+                                                         const std::string& typed,
+                                                         const std::function<bool()>& delete_memo) {
+    std::string title_after;
+    ASSERT_TRUE(Open(context, [&](platform::memory::MemoryFormWindow& w, frmCalendarInfo&) {
+                  ASSERT_TRUE(w.Tree("tvInfo")->ClickNode(id));
+                  ASSERT_TRUE(w.Button("btnModify")->Click());
+                  w.Edit("txtTitle")->SetText(typed);
+                  ASSERT_TRUE(delete_memo());
+                  ASSERT_TRUE(w.Button("btnSave")->Click());
+                  title_after = w.Edit("txtTitle")->Text();
+                }).ok());
+    const std::vector<std::string> messages = MessageTexts();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].ends_with("(3021)")) << messages[0];
+    EXPECT_EQ(title_after, typed);
   }
 
   // Texts of the message boxes shown so far.

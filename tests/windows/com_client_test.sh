@@ -26,10 +26,4 @@ for row in 1:0 2:0 3:1 4:2 5:3 6:4 7:5; do
 done | sqlite3 "$db"
 # Wine's odbc32 hands the string to the host's unixODBC (of the program's
 # bitness), whose SQLite driver takes the Linux path.
-set +e
-run "$BIN/agendia_com_client.exe" "Driver=SQLite3;Database=$db;NoCreat=1" en-us >"$work/client.log"
-status=$?
-set -e
-tr -d '\r' <"$work/client.log" >"$work/client.txt" && mv "$work/client.txt" "$work/client.log"
-cat "$work/client.log"
-[ "$status" = 0 ] || fail "the client reported failures (status $status)"
+run_client "$work/client.log" run "$BIN/agendia_com_client.exe" "Driver=SQLite3;Database=$db;NoCreat=1" en-us

@@ -24,26 +24,15 @@ if [ "$how" = package ] && ! why=$(package_paths); then
   echo "note: $why; registering the DLL with regsvr32 instead"
   how=regsvr32
 fi
-for tool in xdotool xclip sqlite3; do
-  command -v "$tool" >/dev/null || fail "$tool is missing (scripts/bootstrap.sh)"
-done
-[ -n "${DISPLAY:-}" ] || fail "no virtual display: the fixture windows_wine_setup did not run"
-work=$(mktemp -d)
-pid=
-clipboard=
-cleanup() {
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null || true; fi
-  if [ -n "$clipboard" ]; then kill "$clipboard" 2>/dev/null || true; fi
+# shellcheck source=calendar_window.sh
+. "$here/calendar_window.sh"
+release_dll() {
   if [ "$how" = package ]; then
     [ -z "${MSI:-}" ] || msiexec /x "$(winpath "$MSI")" /qn >/dev/null 2>&1 || true
   else
     unregister_dll
   fi
-  stop_wine
-  rm -rf "$work"
 }
-trap cleanup EXIT
-keep_wine_up
 if [ "$how" = package ]; then
   package_paths >/dev/null
   install_package
@@ -51,33 +40,14 @@ else
   register_dll
 fi
 
-db=$work/VXSystem.db
-log=$work/cscript.log
 sqlite3 "$db" <"$AGENDIA_SQL_DIR/sqlite/ZA_Message.sql"
-title="Calendar Memos"
-failed() {
-  echo "--- cscript ---" >&2
-  tr -d '\r' <"$log" >&2 || true
-  fail "$@"
-}
 
 # The title has Chinese characters, so it is pasted with Ctrl+V from the X
 # clipboard: xdotool types a character that is on no key by binding a spare
 # key for a moment, and Wine, slowed down by a busy machine, may look the key
 # up after the binding is gone and lose the character.
 memo_title="Team meeting 团队例会"
-run "$SYSTEM\\cscript.exe" //nologo "$(winpath "$here/open_calendar.vbs")" "Driver=SQLite3;Database=$db;NoCreat=1" \
-  demo 2024-03-01 en-us >"$log" 2>&1 &
-pid=$!
-
-calendar=$(timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1) ||
-  failed "the calendar window did not appear"
-[ -n "$calendar" ] || failed "the calendar window did not appear"
-
-# Without a window manager the X window is the dialog's client area, and it
-# is never activated by the server: focus it directly, never activate it.
-xdotool windowfocus --sync "$calendar" 2>/dev/null
-eval "$(xdotool getwindowgeometry --shell "$calendar" 2>/dev/null)"
+open_calendar run "$SYSTEM\\cscript.exe"
 client_width_twips=7935
 middle() {
   echo $(( ($1 + $3 / 2) * WIDTH / client_width_twips )) $(( ($2 + $4 / 2) * WIDTH / client_width_twips ))
@@ -89,9 +59,7 @@ click() {
 }
 add_button=(3000 2880 855 375)
 save_button=(5880 2880 855 375)
-rows() { sqlite3 -readonly -cmd ".timeout 2000" "$db" "$1" 2>/dev/null || echo "?"; }
 
-sleep 0.5
 # Add puts the cursor in the hour field, and Tab follows the layout: the
 # memo is typed without another click.
 click "${add_button[@]}"
@@ -101,18 +69,13 @@ xdotool type --delay 80 "30" 2>/dev/null
 # The kind list follows the minute in the tab order: Home picks Once, each
 # Down the next kind.
 xdotool key --delay 120 Tab Home Down Down Tab 2>/dev/null
-printf '%s' "$memo_title" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
-clipboard=$!
-sleep 0.3
+set_clipboard "$memo_title"
 xdotool key --delay 120 ctrl+v 2>/dev/null
 xdotool key --delay 120 Tab 2>/dev/null
 xdotool type --delay 60 "Room 3" 2>/dev/null
 click "${save_button[@]}"
 
-for _ in $(seq 1 50); do
-  [ "$(rows "select count(*) from ZA_Message;")" = "1" ] && break
-  sleep 0.2
-done
+wait_rows 1 "select count(*) from ZA_Message;" || true
 [ -n "${AGENDIA_SCREENSHOT:-}" ] && import -window "$calendar" "$AGENDIA_SCREENSHOT" 2>/dev/null
 count=$(rows "select count(*) from ZA_Message;")
 [ "$count" = 1 ] || failed "expected exactly one memo row, found $count"
@@ -136,22 +99,11 @@ sleep 0.3
 xdotool key --delay 200 alt+a shift+Tab Return 2>/dev/null
 sleep 0.3
 xdotool key alt+d 2>/dev/null
-for _ in $(seq 1 50); do
-  [ "$(rows "select count(*) from ZA_Message;")" = "0" ] && break
-  sleep 0.2
-done
-[ "$(rows "select count(*) from ZA_Message;")" = 0 ] ||
+wait_rows 0 "select count(*) from ZA_Message;" ||
   failed "the memo was not deleted: after Save the focus was not in the tree, or Enter there did not show the memo"
 echo "ok: after Save the focus is in the tree; Enter there showed the memo again and Alt+D deleted it"
-xdotool windowfocus --sync "$calendar" 2>/dev/null || true
-xdotool key Escape 2>/dev/null
-timeout 30 tail --pid="$pid" -f /dev/null || failed "the calendar did not close on Escape"
-status=0
-wait "$pid" || status=$?
-pid=
-tr -d '\r' <"$log" >"$log.txt"
+close_on_escape
 cat "$log.txt"
-[ "$status" = 0 ] || failed "cscript exited with status $status"
 
 expect_line() { grep -qxF "$1" "$log.txt" || failed "cscript did not print: $1"; }
 expect_line "created: _Calender"

@@ -39,15 +39,8 @@ done
 
 keep_wine_up
 register_dll
-set +e
-wine "$BIN64/agendia_com_client.exe" \
-  "Provider=SQLNCLI11;Server=tcp:127.0.0.1,$TDS_PORT;Database=VXSystem;Uid=portal;Pwd=St4nd-in!" \
-  en-us >"$work/client.log"
-status=$?
-set -e
-tr -d '\r' <"$work/client.log" >"$work/client.txt" && mv "$work/client.txt" "$work/client.log"
-cat "$work/client.log"
-[ "$status" = 0 ] || fail "the client reported failures (status $status)"
+run_client "$work/client.log" wine "$BIN64/agendia_com_client.exe" \
+  "Provider=SQLNCLI11;Server=tcp:127.0.0.1,$TDS_PORT;Database=VXSystem;Uid=portal;Pwd=St4nd-in!" en-us
 grep -q "St4nd-in" "$work/client.log" && fail "the password appears in the client's output"
 
 logins=$(control logins)

@@ -25,32 +25,11 @@ set -euo pipefail
 here=$(dirname "$0")
 # shellcheck source=wine_env.sh
 . "$here/wine_env.sh"
-for tool in xdotool xclip xprop sqlite3; do
-  command -v "$tool" >/dev/null || fail "$tool is missing (scripts/bootstrap.sh)"
-done
-[ -n "${DISPLAY:-}" ] || fail "no virtual display: the fixture windows_wine_setup did not run"
-work=$(mktemp -d)
-pid=
-clipboard=
-cleanup() {
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null || true; fi
-  if [ -n "$clipboard" ]; then kill "$clipboard" 2>/dev/null || true; fi
-  # The tests share one prefix; leave no registration behind for the next.
-  unregister_dll
-  stop_wine
-  rm -rf "$work"
-}
-trap cleanup EXIT
-keep_wine_up
+extra_tools=xprop
+# shellcheck source=calendar_window.sh
+. "$here/calendar_window.sh"
 register_dll
 
-db=$work/VXSystem.db
-log=$work/cscript.log
-failed() {
-  echo "--- cscript ---" >&2
-  tr -d '\r' <"$log" >&2 || true
-  fail "$@"
-}
 clef=$'\U0001D11E'
 long_title=ABCDEFGHIJKLMNOPQRSTUVWXYZ0123
 long_content=$(printf 'x%.0s' $(seq 1 600))
@@ -68,32 +47,17 @@ wide_title=a$(printf "$clef%.0s" $(seq 1 12))
   echo "insert into ZA_Message values ('SHORT', 100, 'x', 'short', 'demo', 'demo',
         '2024-02-01 06:00:00', 360, 0, 1, '001', 2024);"
 } | sqlite3 "$db"
-rows() { sqlite3 -readonly -cmd ".timeout 2000" "$db" "$1" 2>/dev/null || echo "?"; }
 sent() { rows "select dSend from ZA_Message where cMsgId = '$1';"; }
 # Waits up to 10 seconds for a memo's send time.
-wait_sent() {
-  for _ in $(seq 1 50); do
-    [ "$(sent "$1")" = "$2" ] && return 0
-    sleep 0.2
-  done
-  return 1
-}
+wait_sent() { wait_rows "$2" "select dSend from ZA_Message where cMsgId = '$1';"; }
 
-wine cscript //nologo "$(winpath "$here/open_calendar.vbs")" "Driver=SQLite3;Database=$db;NoCreat=1" \
-  demo 2024-03-01 en-us >"$log" 2>&1 &
-pid=$!
-calendar=$(timeout 60 xdotool search --sync --onlyvisible --name '^Calendar Memos$' 2>/dev/null | head -n 1) ||
-  failed "the calendar window did not appear"
-[ -n "$calendar" ] || failed "the calendar window did not appear"
-
+open_calendar wine cscript
 state=$(xprop -id "$calendar" _NET_WM_STATE 2>/dev/null || true)
 case $state in
   *_NET_WM_STATE_SKIP_TASKBAR*) echo "ok: opened without a portal, the calendar has no task-bar button ($state)" ;;
   *) failed "the calendar opened without a portal would get a task-bar button: $state" ;;
 esac
 
-xdotool windowfocus --sync "$calendar" 2>/dev/null
-eval "$(xdotool getwindowgeometry --shell "$calendar" 2>/dev/null)"
 # Pixels at 96 DPI (the client area is 529 wide) scaled to the window.
 px() { echo $(( $1 * WIDTH / 529 )); }
 click_at() {
@@ -107,7 +71,6 @@ click_modify() { click_at 355 204; }
 click_save() { click_at 419 204; }
 click_hour() { click_at 213 41; }
 click_title() { click_at 350 68; }
-sleep 0.5
 
 # A click to the right of a short memo's text picks it.
 click_row 4 138
@@ -172,9 +135,7 @@ click_modify
 click_hour
 xdotool key --delay 120 End BackSpace BackSpace 9 2>/dev/null
 xdotool key --delay 300 shift+F10 Escape 2>/dev/null
-printf '%s' "$clefs" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
-clipboard=$!
-sleep 0.3
+set_clipboard "$clefs"
 click_title
 xdotool key --delay 120 ctrl+Home shift+ctrl+End ctrl+v 2>/dev/null
 sleep 0.3
@@ -191,11 +152,5 @@ if [ -n "$exact_chain" ]; then
   echo "ok: 20 pasted U+1D11E are stored as 20 characters"
 fi
 
-xdotool windowfocus --sync "$calendar" 2>/dev/null || true
-xdotool key Escape 2>/dev/null
-timeout 30 tail --pid="$pid" -f /dev/null || failed "the calendar did not close on Escape"
-status=0
-wait "$pid" || status=$?
-pid=
-[ "$status" = 0 ] || failed "cscript exited with status $status"
+close_on_escape
 echo "ok: closed on Escape"

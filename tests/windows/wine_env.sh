@@ -101,6 +101,18 @@ use_arch() {
 }
 use_arch x86_64
 
+# run_client LOG COMMAND...: runs the C++ client, keeps what it printed in
+# LOG without carriage returns and shows it; fails the test when the client
+# reported failures.
+run_client() {
+  local log=$1 status=0
+  shift
+  "$@" >"$log" || status=$?
+  tr -d '\r' <"$log" >"$log.txt" && mv "$log.txt" "$log"
+  cat "$log"
+  [ "$status" = 0 ] || fail "the client reported failures (status $status)"
+}
+
 # Keeps the Wine server of the prefix up between the commands of a test:
 # each command then starts in a fraction of the time.
 keep_wine_up() { "$WINESERVER" -p60 >/dev/null 2>&1 || true; }

@@ -9,6 +9,7 @@
 #include "db/default_client.h"
 #include "db/odbc/odbc_backend.h"
 #include "db/odbc/postgres_cluster.h"
+#include "db/odbc/statement_checks.h"
 #include "memo/statements.h"
 #include "support/window_fixture.h"
 
@@ -25,6 +26,7 @@ namespace agendia::db {
 namespace {
 
 using testing::PostgresCluster;
+using testing::WeeklyMemo;
 using Clock = std::chrono::steady_clock;
 
 // Hex of UTF-8 text, as PostgreSQL's encode(convert_to(...)) gives it.
@@ -106,18 +108,7 @@ class PostgresBounds : public ::testing::Test {
   void TearDown() override { SetCommandTimeoutCeilingForTesting(0); }
 
   std::shared_ptr<Connection> Open(long command_timeout = 300) {
-    auto connection = client_->CreateConnection();
-    EXPECT_TRUE(connection.ok());
-    EXPECT_TRUE((*connection)->SetCommandTimeout(command_timeout).ok());
-    EXPECT_TRUE((*connection)->SetConnectionTimeout(0).ok());
-    const Status opened = (*connection)->Open(cluster_.ConnectionString());
-    EXPECT_TRUE(opened.ok()) << opened.description();
-    return *connection;
-  }
-
-  static memo::NewMemo Memo(std::string title, std::string content) {
-    return {std::move(title), std::move(content), "demo", "2024-03-01 09:30:00", 570, 2, "001",
-            "2024"};
+    return testing::OpenAsTheWindow(*client_, cluster_.ConnectionString(), command_timeout);
   }
 
   std::vector<std::string> Rows(const std::string& sql) {
@@ -142,7 +133,7 @@ TEST_F(PostgresBounds, TextOfEveryScriptIsStoredByteForByteAndNoOtherRowChanges)
     SCOPED_TRACE(text);
     ASSERT_TRUE(cluster_.Psql("delete from za_message where cmsgid <> 'OTHER'"));
     long rows = -1;
-    const Status inserted = connection->Execute(*memo::InsertMemo(Memo(text, "c")), &rows);
+    const Status inserted = connection->Execute(*memo::InsertMemo(WeeklyMemo(text, "c")), &rows);
     ASSERT_TRUE(inserted.ok()) << inserted.description();
     EXPECT_EQ(rows, 1);
     const std::vector<std::string> ids = Rows("select cmsgid from za_message where cmsgid <> 'OTHER'");
@@ -162,20 +153,8 @@ TEST_F(PostgresBounds, TextOfEveryScriptIsStoredByteForByteAndNoOtherRowChanges)
 }
 
 TEST_F(PostgresBounds, EachStatementReportsTheRowsItChanged) {
-  auto connection = Open();
-  long rows = -1;
-  ASSERT_TRUE(connection->Execute(*memo::InsertMemo(Memo("a", "b")), &rows).ok());
-  EXPECT_EQ(rows, 1);
-  const std::string id = Rows("select cmsgid from za_message").at(0);
-  const memo::MemoChange change{"2024-03-01 10:00:00", "t", "c", 600, 1};
-  ASSERT_TRUE(connection->Execute(memo::UpdateMemo(change, "NO-SUCH-ID", "demo"), &rows).ok());
-  EXPECT_EQ(rows, 0);
-  ASSERT_TRUE(connection->Execute(memo::UpdateMemo(change, id, "demo"), &rows).ok());
-  EXPECT_EQ(rows, 1);
-  ASSERT_TRUE(connection->Execute(memo::DeleteMemo(id, "demo"), &rows).ok());
-  EXPECT_EQ(rows, 1);
-  ASSERT_TRUE(connection->Execute(memo::DeleteMemo(id, "demo"), &rows).ok());
-  EXPECT_EQ(rows, 0);
+  testing::ExpectEachStatementReportsTheRowsItChanged(
+      *Open(), [&] { return Rows("select cmsgid from za_message").at(0); });
 }
 
 TEST_F(PostgresBounds, ADatabasesOwnShorterStatementTimeoutIsKept) {
@@ -260,19 +239,9 @@ TEST_F(PostgresWindow, SaveOfAMemoDeletedMeanwhileKeepsTheTypedTextAndSaysSo) {
       "insert into za_message (cmsgid, nmsgtype, cmsgtitle, cmsgcontent, csender, creceiver, "
       "dsend, nvalidday, bhasread, displayperiods, account, year) values ('m1', 100, 'Dentist', "
       "'at 9', 'demo', 'demo', '2024-03-01 09:30:00', 570, 0, 2, '001', 2024)"));
-  std::string title_after;
-  ASSERT_TRUE(Open(context_, [&](platform::memory::MemoryFormWindow& w, frmCalendarInfo&) {
-                ASSERT_TRUE(w.Tree("tvInfo")->ClickNode("m1"));
-                ASSERT_TRUE(w.Button("btnModify")->Click());
-                w.Edit("txtTitle")->SetText("Dentist moved 张三");
-                ASSERT_TRUE(cluster_.Psql("delete from za_message where cmsgid = 'm1'"));
-                ASSERT_TRUE(w.Button("btnSave")->Click());
-                title_after = w.Edit("txtTitle")->Text();
-              }).ok());
-  const std::vector<std::string> messages = MessageTexts();
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_TRUE(messages[0].ends_with("(3021)")) << messages[0];
-  EXPECT_EQ(title_after, "Dentist moved 张三");
+  ExpectSaveOfAMemoDeletedMeanwhileKeepsTheTypedText(context_, "m1", "Dentist moved 张三", [&] {
+    return cluster_.Psql("delete from za_message where cmsgid = 'm1'").has_value();
+  });
   EXPECT_EQ(cluster_.Psql("select count(*) from za_message"), std::vector<std::string>{"0"});
 }
 

@@ -6,6 +6,7 @@
 #include "db/default_client.h"
 #include "memo/statements.h"
 #include "db/odbc/postgres_cluster.h"
+#include "db/odbc/statement_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -28,36 +29,17 @@ class PostgresStore : public ::testing::Test {
   // An open connection as the window opens one: CommandTimeout 300,
   // ConnectionTimeout 0.
   std::shared_ptr<Connection> Open(long command_timeout = 300) {
-    auto connection = client_->CreateConnection();
-    EXPECT_TRUE(connection.ok());
-    EXPECT_TRUE((*connection)->SetCommandTimeout(command_timeout).ok());
-    EXPECT_TRUE((*connection)->SetConnectionTimeout(0).ok());
-    const Status opened = (*connection)->Open(cluster_.ConnectionString());
-    EXPECT_TRUE(opened.ok()) << opened.description();
-    return *connection;
+    return testing::OpenAsTheWindow(*client_, cluster_.ConnectionString(), command_timeout);
   }
 
   static memo::NewMemo Memo(std::string user, std::string title, std::string content) {
-    return {std::move(title), std::move(content), std::move(user), "2024-03-01 09:30:00",
-            570, 2, "001", "2024"};
+    return testing::WeeklyMemo(std::move(title), std::move(content), std::move(user));
   }
 
   // Column `column` of every row the select gives.
   std::vector<std::string> Read(const std::shared_ptr<Connection>& connection,
                                 const std::string& select, const std::string& column) {
-    std::vector<std::string> values;
-    auto recordset = client_->CreateRecordset();
-    EXPECT_TRUE((*recordset)->SetActiveConnection(connection).ok());
-    const Status opened = (*recordset)->Open(select);
-    EXPECT_TRUE(opened.ok()) << opened.description();
-    if (!opened.ok()) return values;
-    while (!*(*recordset)->EndOfFile()) {
-      auto value = (*recordset)->Value(column);
-      EXPECT_TRUE(value.ok()) << value.status().description();
-      if (value.ok()) values.push_back(value->text);
-      EXPECT_TRUE((*recordset)->MoveNext().ok());
-    }
-    return values;
+    return testing::ReadRows(*client_, connection, select, {column});
   }
 
   PostgresCluster cluster_;

@@ -8,6 +8,7 @@
 #include "db/database.h"
 #include "db/default_client.h"
 #include "db/odbc/odbc_text_path.h"
+#include "db/odbc/statement_checks.h"
 #include "memo/statements.h"
 #include "support/memo_database.h"
 #include "support/window_fixture.h"
@@ -25,6 +26,7 @@ namespace {
 
 using testing::MemoDatabase;
 using testing::MemoRow;
+using testing::WeeklyMemo;
 
 class SqliteDriver : public ::testing::Test {
  protected:
@@ -44,24 +46,11 @@ class SqliteDriver : public ::testing::Test {
     return "Driver=SQLite3;Database=" + database_.path() + ";NoCreat=1";
   }
 
-  std::shared_ptr<Connection> Open() {
-    auto connection = client_->CreateConnection();
-    EXPECT_TRUE(connection.ok());
-    EXPECT_TRUE((*connection)->SetCommandTimeout(300).ok());
-    EXPECT_TRUE((*connection)->SetConnectionTimeout(0).ok());
-    const Status opened = (*connection)->Open(OdbcString());
-    EXPECT_TRUE(opened.ok()) << opened.description();
-    return *connection;
-  }
+  std::shared_ptr<Connection> Open() { return testing::OpenAsTheWindow(*client_, OdbcString()); }
 
   void ExpectOtherRowUntouched(const char* rows_in_table = "2") {
     EXPECT_EQ(database_.Query("select * from ZA_Message where cMsgId='OTHER'"), before_other_);
     EXPECT_EQ(database_.Query("select count(*) as n from ZA_Message")[0].at("n"), rows_in_table);
-  }
-
-  static memo::NewMemo Memo(std::string title, std::string content) {
-    return {std::move(title), std::move(content), "demo", "2024-03-01 09:30:00", 570, 2, "001",
-            "2024"};
   }
 
   MemoDatabase database_;
@@ -83,7 +72,7 @@ TEST_F(SqliteDriver, TextOfEveryScriptIsStoredByteForByteAndNoOtherRowChanges) {
     SCOPED_TRACE(text);
     database_.Run("delete from ZA_Message where cMsgId<>'OTHER'");
     long rows = -1;
-    const Status inserted = connection->Execute(*memo::InsertMemo(Memo(text, text + "!")), &rows);
+    const Status inserted = connection->Execute(*memo::InsertMemo(WeeklyMemo(text, text + "!")), &rows);
     ASSERT_TRUE(inserted.ok()) << inserted.description();
     EXPECT_EQ(rows, 1);
     auto stored = database_.Query("select * from ZA_Message where cMsgId<>'OTHER'");
@@ -116,21 +105,10 @@ TEST_F(SqliteDriver, TextOfEveryScriptIsStoredByteForByteAndNoOtherRowChanges) {
 }
 
 TEST_F(SqliteDriver, EachStatementReportsTheRowsItChanged) {
-  auto connection = Open();
-  long rows = -1;
-  ASSERT_TRUE(connection->Execute(*memo::InsertMemo(Memo("a", "b")), &rows).ok());
-  EXPECT_EQ(rows, 1);
-  const std::string id = *database_.Query("select cMsgId from ZA_Message where cMsgId<>'OTHER'")[0]
-                              .at("cMsgId");
-  const memo::MemoChange change{"2024-03-01 10:00:00", "t", "c", 600, 1};
-  ASSERT_TRUE(connection->Execute(memo::UpdateMemo(change, "NO-SUCH-ID", "demo"), &rows).ok());
-  EXPECT_EQ(rows, 0);
-  ASSERT_TRUE(connection->Execute(memo::UpdateMemo(change, id, "demo"), &rows).ok());
-  EXPECT_EQ(rows, 1);
-  ASSERT_TRUE(connection->Execute(memo::DeleteMemo(id, "demo"), &rows).ok());
-  EXPECT_EQ(rows, 1);
-  ASSERT_TRUE(connection->Execute(memo::DeleteMemo(id, "demo"), &rows).ok());
-  EXPECT_EQ(rows, 0);
+  testing::ExpectEachStatementReportsTheRowsItChanged(*Open(), [&] {
+    return database_.Query("select cMsgId from ZA_Message where cMsgId<>'OTHER'").at(0).at("cMsgId")
+        .value_or("");
+  });
   ExpectOtherRowUntouched("1");
 }
 
@@ -269,19 +247,10 @@ TEST_F(SqliteDriverWindow, SaveOfAMemoDeletedMeanwhileKeepsTheTypedTextAndSaysSo
   testing::UserContext context;
   context.language = "en-us";
   context.conn = "Driver=SQLite3;Database=" + database.path() + ";NoCreat=1";
-  std::string title_after;
-  ASSERT_TRUE(Open(context, [&](platform::memory::MemoryFormWindow& w, frmCalendarInfo&) {
-                ASSERT_TRUE(w.Tree("tvInfo")->ClickNode("m1"));
-                ASSERT_TRUE(w.Button("btnModify")->Click());
-                w.Edit("txtTitle")->SetText("Moved 张三 😀");
-                database.Run("delete from ZA_Message where cMsgId='m1'");
-                ASSERT_TRUE(w.Button("btnSave")->Click());
-                title_after = w.Edit("txtTitle")->Text();
-              }).ok());
-  const std::vector<std::string> messages = MessageTexts();
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_TRUE(messages[0].ends_with("(3021)")) << messages[0];
-  EXPECT_EQ(title_after, "Moved 张三 😀");
+  ExpectSaveOfAMemoDeletedMeanwhileKeepsTheTypedText(context, "m1", "Moved 张三 😀", [&] {
+    database.Run("delete from ZA_Message where cMsgId='m1'");
+    return true;
+  });
   EXPECT_TRUE(database.Memos().empty());
 }
 

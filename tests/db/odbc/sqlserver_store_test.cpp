@@ -7,6 +7,7 @@
 
 #include "db/database.h"
 #include "db/default_client.h"
+#include "db/odbc/statement_checks.h"
 #include "db/odbc/tds_stand_in.h"
 #include "memo/statements.h"
 
@@ -55,24 +56,7 @@ class SqlServerStore : public ::testing::Test {
   // `columns` of every row the select gives, joined by '|'.
   Texts Read(const std::shared_ptr<Connection>& connection, const std::string& select,
              const Texts& columns) {
-    Texts rows;
-    auto recordset = client_->CreateRecordset();
-    EXPECT_TRUE((*recordset)->SetActiveConnection(connection).ok());
-    const Status opened = (*recordset)->Open(select);
-    EXPECT_TRUE(opened.ok()) << opened.description();
-    if (!opened.ok()) return rows;
-    while (!*(*recordset)->EndOfFile()) {
-      std::string line;
-      for (const std::string& column : columns) {
-        auto value = (*recordset)->Value(column);
-        EXPECT_TRUE(value.ok()) << value.status().description();
-        if (!line.empty()) line += "|";
-        if (value.ok()) line += value->text;
-      }
-      rows.push_back(line);
-      EXPECT_TRUE((*recordset)->MoveNext().ok());
-    }
-    return rows;
+    return testing::ReadRows(*client_, connection, select, columns);
   }
 
   // The stored rows without their generated identifiers.

@@ -7,150 +7,77 @@
 
 #include "component/Calender.h"
 #include "db/default_client.h"
+#include "db/odbc/server_window_fixture.h"
 #include "db/odbc/tds_stand_in.h"
 #include "form/pub.h"
-#include "integration/calendar_controls.h"
-#include "integration/modal_watcher.h"
 #include "platform/qt/qt_platform.h"
 #include "resources/resource_library.h"
 #include "support/faulty_database.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTest>
-#include <QTreeView>
-
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
+namespace agendia::testing {
 namespace {
-
-using agendia::testing::Click;
-using agendia::testing::ClickNode;
-using agendia::testing::Controls;
-using agendia::testing::MemoTitles;
-using agendia::testing::ModalWatcher;
-using agendia::testing::S;
-using agendia::testing::TdsStandIn;
-using agendia::testing::Texts;
 
 const std::string kTimeoutNumber = "(-2147217871)";
 
-// Add, 09:30, Weekly, the title and content (as pasted), Save.
-void AddMemo(Controls& c, const QString& title, const QString& content) {
-  Click(c.add);
-  QTest::mouseClick(c.hour, Qt::LeftButton);
-  QTest::keyClicks(c.hour, "9");
-  QTest::mouseClick(c.minute, Qt::LeftButton);
-  QTest::keyClicks(c.minute, "30");
-  c.kind->setCurrentIndex(2);
-  c.title->setText(title);
-  c.content->insertPlainText(content);
-  Click(c.save);
-}
-
-class SqlServerWindowTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { agendia::testing::EnsureApplication(); }
-  void SetUp() override {
-    ASSERT_TRUE(server_.ready());
-    agendia::pub::g_bFormOpen = 0;
-  }
-
-  // Opens the window of "demo" on 2024-03-01 with `connection` on the Qt
-  // platform and runs `use` inside its modal loop; message boxes are
-  // answered with OK and kept in messages_.
-  void UseWindow(std::string connection, const std::function<void(Controls&)>& use) {
-    auto platform = std::make_shared<agendia::platform::Platform>();
-    platform->window_system = agendia::platform::MakeQtWindowSystem();
-    platform->toolkit = agendia::platform::MakeQtToolkit();
-    platform->system_language = agendia::platform::MakeQtSystemLanguage();
-    platform->resources = agendia::resources::MakeFileResourceLibrary(AGENDIA_TEST_RESOURCE_DIR);
-    platform->database =
-        agendia::testing::MakeFaultyClient(agendia::db::MakeDefaultClient(), database_log_);
-    auto calendar = agendia::Calender::Create(platform);
-    bool shown = false;
-    std::optional<ModalWatcher> watcher;
-    watcher.emplace([&](QWidget& window) {
-      shown = true;
-      Controls controls(window);
-      if (controls.complete()) {
-        use(controls);
-      } else {
-        ADD_FAILURE() << "the calendar window lacks a control";
-      }
-      if (window.isVisible()) window.close();
-    }, 90000);
-    std::string user = "demo", account = "001", year = "2024", day = "2024-03-01",
-                language = "en-us";
-    const agendia::Status status =
-        calendar->CalenderDesign(&connection, &user, &account, &year, &day, &language);
-    for (const auto& message : watcher->messages) messages_.push_back(S(message.text));
-    watcher.reset();
-    ASSERT_TRUE(status.ok()) << status.description();
-    EXPECT_TRUE(shown) << "the calendar window never opened";
-  }
-
-  void RunTypicalEvent(const std::string& collation, const std::string& language);
-
-  // The stored rows without their generated identifiers.
-  Texts StoredRows() const {
+// The stand-in's rows without their generated identifiers.
+class StandInStore final : public MemoStore {
+ public:
+  explicit StandInStore(const TdsStandIn& server) : server_(server) {}
+  std::string ConnectionString() const override { return server_.ConnectionString(); }
+  Texts Rows() override {
     Texts rows = server_.Rows();
     for (std::string& row : rows) row.erase(0, row.find('|') + 1);
     return rows;
   }
+  void DeleteAll() override { server_.Control("delete-all"); }
 
-  TdsStandIn server_;
-  std::shared_ptr<agendia::testing::DatabaseLog> database_log_ =
-      std::make_shared<agendia::testing::DatabaseLog>();
-  Texts messages_;
+ private:
+  const TdsStandIn& server_;
 };
 
-// The typical event (Add, Save, click, Modify, Save, Delete) under
-// `collation`, logged in with `language`.
+// The window on the Qt platform, its database calls logged and steered by
+// database_log_, as a portal whose memos live on SQL Server opens it.
+class SqlServerWindowTest : public ServerWindowTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server_.ready());
+    pub::g_bFormOpen = 0;
+    give_up_ms_ = 90000;
+  }
+
+  ComPtr<_Calender> NewCalendar() override {
+    auto parts = std::make_shared<platform::Platform>();
+    parts->window_system = platform::MakeQtWindowSystem();
+    parts->toolkit = platform::MakeQtToolkit();
+    parts->system_language = platform::MakeQtSystemLanguage();
+    parts->resources = resources::MakeFileResourceLibrary(AGENDIA_TEST_RESOURCE_DIR);
+    parts->database = MakeFaultyClient(db::MakeDefaultClient(), database_log_);
+    return ComPtr<_Calender>(Calender::Create(parts).get());
+  }
+
+  void RunTypicalEvent(const std::string& collation, const std::string& language);
+
+  TdsStandIn server_;
+  StandInStore store_{server_};
+  std::shared_ptr<DatabaseLog> database_log_ = std::make_shared<DatabaseLog>();
+};
+
+// The typical event under `collation`, logged in with `language`, with
+// Chinese of both scripts, an emoji and a backslash that ends a line.
 void SqlServerWindowTest::RunTypicalEvent(const std::string& collation,
                                           const std::string& language) {
   server_.Reset(collation);
-  const QString title = QString::fromUtf8("团队 團隊 😀 한국");
-  const QString content = QString::fromUtf8("C:\\tmp\\\nnext");
-  const QString changed = QString::fromUtf8("週會 周会 😀");
-  Texts added, shown, modified, deleted, titles_after_save;
-  UseWindow(server_.ConnectionString(";Current Language=" + language), [&](Controls& c) {
-    AddMemo(c, title, content);
-    added = StoredRows();
-    titles_after_save = MemoTitles(*c.tree);
-
-    ClickNode(*c.tree, title);
-    shown = {S(c.hour->text()), S(c.minute->text()), S(c.kind->currentText()),
-             S(c.title->text()), S(c.content->toPlainText())};
-    Click(c.modify);
-    c.title->setText(changed);
-    Click(c.save);
-    modified = StoredRows();
-
-    ClickNode(*c.tree, changed);
-    Click(c.remove);
-    deleted = StoredRows();
-    EXPECT_EQ(MemoTitles(*c.tree), Texts{});
-  });
-  EXPECT_EQ(messages_, Texts{});
   // The window hands the content on with Windows' line breaks.
-  const std::string stored_content = "C:\\tmp\\\r\nnext";
-  const std::string rest = "|" + TdsStandIn::Escaped(stored_content) +
-                           "|demo|demo|2024-03-01 09:30:00|570|0|2|001|2024|100";
-  EXPECT_EQ(added, Texts{S(title) + rest});
-  EXPECT_EQ(titles_after_save, Texts{S(title)});
-  EXPECT_EQ(shown, (Texts{"9", "30", "Weekly", S(title), S(content)}));
-  EXPECT_EQ(modified, Texts{S(changed) + rest});
-  EXPECT_EQ(deleted, Texts{});
+  ServerWindowTest::RunTypicalEvent(
+      store_, server_.ConnectionString(";Current Language=" + language),
+      QString::fromUtf8("团队 團隊 😀 한국"), QString::fromUtf8("C:\\tmp\\\nnext"),
+      QString::fromUtf8("週會 周会 😀"), TdsStandIn::Escaped("C:\\tmp\\\r\nnext"));
   const Texts logins = server_.Logins();
   ASSERT_FALSE(logins.empty());
   EXPECT_TRUE(logins.back().starts_with("agendia|VXSystem|" + language + "|Agendia|"))
@@ -166,25 +93,7 @@ TEST_F(SqlServerWindowTest, TheTypicalEventKeepsEveryCharacterUnderAChineseColla
 }
 
 TEST_F(SqlServerWindowTest, SaveOfAMemoDeletedMeanwhileKeepsTheEditorAndSaysSo) {
-  bool editor_open = false;
-  QString typed;
-  Texts rows_after;
-  UseWindow(server_.ConnectionString(), [&](Controls& c) {
-    AddMemo(c, "Team", "Room 3");
-    ClickNode(*c.tree, "Team");
-    Click(c.modify);
-    c.title->setText("Team sync");
-    server_.Control("delete-all");  // another window deletes it
-    Click(c.save);
-    editor_open = c.title->isEnabled();
-    typed = c.title->text();
-    rows_after = server_.Rows();
-  });
-  ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_TRUE(messages_[0].ends_with("(3021)")) << messages_[0];
-  EXPECT_TRUE(editor_open);
-  EXPECT_EQ(S(typed), "Team sync");
-  EXPECT_EQ(rows_after, Texts{});
+  RunSaveOfAMemoDeletedMeanwhile(store_);
 }
 
 TEST_F(SqlServerWindowTest, AnInsertWhoseAnswerWasLostIsListedAtOnceAndSaidToBeMaybeSaved) {
@@ -195,7 +104,7 @@ TEST_F(SqlServerWindowTest, AnInsertWhoseAnswerWasLostIsListedAtOnceAndSaidToBeM
     server_.Fault("lose-insert-answer");
     AddMemo(c, "Once", "x");
     listed_after_loss = MemoTitles(*c.tree);
-    rows_after_loss = StoredRows();
+    rows_after_loss = store_.Rows();
     kept = c.title->text();
   });
   EXPECT_EQ(rows_after_loss,
@@ -244,3 +153,4 @@ TEST_F(SqlServerWindowTest, AServerSilentAfterTheLoginIsReportedWithinTheBoundAn
 }
 
 }  // namespace
+}  // namespace agendia::testing

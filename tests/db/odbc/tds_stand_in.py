@@ -100,6 +100,12 @@ COLUMNS = [
 COLUMN_BY_KEY = {name.lower(): (name, kind, size) for name, kind, size in COLUMNS}
 
 
+# Fault name (the control command's) and the State flag that carries it.
+FAULTS = {"silent": "silent", "close-mid-result": "close_mid_result", "deadlock": "deadlock",
+          "require-encryption": "require_encryption", "refuse-login": "refuse_login",
+          "lose-insert-answer": "lose_insert_answer"}
+
+
 class SqlError(Exception):
     """A statement the server refuses: number, class and text of SQL Server's message."""
 
@@ -121,18 +127,17 @@ class State:
         self.rows = []
         self.logins = []
         self.batches = []
-        self.silent = False
-        self.refuse_login = False
-        self.lose_insert_answer = False
-        self.close_mid_result = False
-        self.deadlock = False
-        self.require_encryption = False
+        self.clear_faults()
 
     def set_collation(self, name):
         if name.lower() not in COLLATIONS:
             raise ValueError("unknown collation " + name)
         self.collation = name
         self.code_page, self.collation_bytes = COLLATIONS[name.lower()]
+
+    def clear_faults(self):
+        for attribute in FAULTS.values():
+            setattr(self, attribute, False)
 
 
 STATE = State()
@@ -296,16 +301,36 @@ class Parser:
         self.at -= 1
         raise SqlError(102, self.near(), 15)
 
-    def conditions(self):
-        """col = expr [and col = expr]..."""
+    def assignments(self, separator):
+        """col = expr, then more of them after each `separator` (an op or a word)."""
         found = []
         while True:
             column = self.column()
             self.expect_op("=")
             found.append((column, self.expression()))
-            if not self.is_word("and"):
+            if not (self.is_word(separator) or self.peek()[:2] == ("op", separator)):
                 return found
             self.take()
+
+    def listed(self, item):
+        """( item [, item]... ): the items."""
+        self.expect_op("(")
+        items = [item()]
+        while self.peek()[:2] == ("op", ","):
+            self.take()
+            items.append(item())
+        self.expect_op(")")
+        return items
+
+    def where_to_end(self):
+        """An optional WHERE col = expr [and ...] that ends the statement: its conditions."""
+        conditions = []
+        if self.is_word("where"):
+            self.take()
+            conditions = self.assignments("and")
+        if not self.done():
+            raise SqlError(102, self.near(), 15)
+        return conditions
 
 
 def literal_text(value):
@@ -410,31 +435,16 @@ def run_statement(sql, session):
         parser.expect_op("*")
         parser.expect_word("from")
         parser.table()
-        conditions = []
-        if parser.is_word("where"):
-            parser.take()
-            conditions = parser.conditions()
-        if not parser.done():
-            raise SqlError(102, parser.near(), 15)
+        conditions = parser.where_to_end()
         with STATE.lock:
             return ("rows", [dict(r) for r in STATE.rows if matches(r, conditions, session)])
     if first == "insert":
         parser.take()
         parser.expect_word("into")
         parser.table()
-        parser.expect_op("(")
-        columns = [parser.column()]
-        while parser.peek()[:2] == ("op", ","):
-            parser.take()
-            columns.append(parser.column())
-        parser.expect_op(")")
+        columns = parser.listed(parser.column)
         parser.expect_word("values")
-        parser.expect_op("(")
-        values = [parser.expression()]
-        while parser.peek()[:2] == ("op", ","):
-            parser.take()
-            values.append(parser.expression())
-        parser.expect_op(")")
+        values = parser.listed(parser.expression)
         if not parser.done():
             raise SqlError(102, parser.near(), 15)
         if len(columns) != len(values):
@@ -465,20 +475,8 @@ def run_statement(sql, session):
         parser.take()
         parser.table()
         parser.expect_word("set")
-        changes = []
-        while True:
-            column = parser.column()
-            parser.expect_op("=")
-            changes.append((column, parser.expression()))
-            if parser.peek()[:2] != ("op", ","):
-                break
-            parser.take()
-        conditions = []
-        if parser.is_word("where"):
-            parser.take()
-            conditions = parser.conditions()
-        if not parser.done():
-            raise SqlError(102, parser.near(), 15)
+        changes = parser.assignments(",")
+        conditions = parser.where_to_end()
         new_values = [(column[0], stored_value(column, value, session)) for column, value in changes]
         with STATE.lock:
             hit = [r for r in STATE.rows if matches(r, conditions, session)]
@@ -490,12 +488,7 @@ def run_statement(sql, session):
         parser.take()
         parser.expect_word("from")
         parser.table()
-        conditions = []
-        if parser.is_word("where"):
-            parser.take()
-            conditions = parser.conditions()
-        if not parser.done():
-            raise SqlError(102, parser.near(), 15)
+        conditions = parser.where_to_end()
         with STATE.lock:
             before = len(STATE.rows)
             STATE.rows = [r for r in STATE.rows if not matches(r, conditions, session)]
@@ -515,6 +508,11 @@ def us_varchar(text):
     return struct.pack("<H", len(data) // 2) + data
 
 
+def sized_token(kind, body):
+    """A token whose body follows its length (two bytes)."""
+    return struct.pack("<BH", kind, len(body)) + body
+
+
 def done_token(status, command, count=0):
     return struct.pack("<BHHQ", TOKEN_DONE, status, command, count)
 
@@ -522,18 +520,34 @@ def done_token(status, command, count=0):
 def error_token(error):
     body = (struct.pack("<iBB", error.number, error.state, error.severity) + us_varchar(error.message)
             + b_varchar("TDS-STAND-IN") + b_varchar("") + struct.pack("<i", 1))
-    return struct.pack("<BH", TOKEN_ERROR, len(body)) + body
+    return sized_token(TOKEN_ERROR, body)
 
 
 def envchange(kind, new, old=b"\x00"):
-    body = bytes([kind]) + new + old
-    return struct.pack("<BH", TOKEN_ENVCHANGE, len(body)) + body
+    return sized_token(TOKEN_ENVCHANGE, bytes([kind]) + new + old)
 
 
-def colmetadata():
-    out = bytearray(struct.pack("<BH", TOKEN_COLMETADATA, len(COLUMNS)))
-    for name, kind, size in COLUMNS:
-        out += struct.pack("<IH", 0, 0x0009 if name != "cMsgId" else 0x0008)  # nullable, updatable
+# The one column of "select @@spid".
+SPID_COLUMNS = [("spid", SMALLINT, 2)]
+
+
+def column_flags(name):
+    """The table's columns are updatable and, but for the key, nullable; a
+    computed one (@@spid) is neither."""
+    if name.lower() not in COLUMN_BY_KEY:
+        return 0
+    return 0x0008 if name == "cMsgId" else 0x0009
+
+
+def result_tokens(rows, columns=COLUMNS):
+    """The column descriptions and a ROW token a row, without the DONE."""
+    return colmetadata(columns) + b"".join(row_token(row, columns) for row in rows)
+
+
+def colmetadata(columns):
+    out = bytearray(struct.pack("<BH", TOKEN_COLMETADATA, len(columns)))
+    for name, kind, size in columns:
+        out += struct.pack("<IH", 0, column_flags(name))
         if kind == VARCHAR:
             out += bytes([0xA7]) + struct.pack("<H", size) + STATE.collation_bytes
         elif kind == NVARCHAR:
@@ -546,9 +560,9 @@ def colmetadata():
     return bytes(out)
 
 
-def row_token(row):
+def row_token(row, columns):
     out = bytearray([TOKEN_ROW])
-    for name, kind, size in COLUMNS:
+    for name, kind, size in columns:
         value = row[name]
         if kind in (VARCHAR, NVARCHAR):
             if value is None:
@@ -691,9 +705,7 @@ class Connection(socketserver.BaseRequestHandler):
         if result[0] == "done":
             self.send(done_token(DONE_FINAL, 0))
         elif result[0] == "spid":
-            meta = struct.pack("<BH", TOKEN_COLMETADATA, 1) + struct.pack("<IH", 0, 0) + \
-                bytes([0x26, 2]) + b_varchar("spid")
-            self.send(meta + bytes([TOKEN_ROW, 2]) + struct.pack("<h", SPID)
+            self.send(result_tokens([{"spid": SPID}], SPID_COLUMNS)
                       + done_token(DONE_COUNT, CMD_SELECT, 1))
         elif result[0] == "count":
             self.send(done_token(DONE_COUNT, result[1], result[2]))
@@ -703,12 +715,10 @@ class Connection(socketserver.BaseRequestHandler):
                 cut = STATE.close_mid_result
                 STATE.close_mid_result = False
             if cut:
-                self.send(colmetadata() + b"".join(row_token(r) for r in rows[:1]),
-                          end_of_message=False)
+                self.send(result_tokens(rows[:1]), end_of_message=False)
                 self.request.shutdown(socket.SHUT_RDWR)
                 return False
-            self.send(colmetadata() + b"".join(row_token(r) for r in rows)
-                      + done_token(DONE_COUNT, CMD_SELECT, len(rows)))
+            self.send(result_tokens(rows) + done_token(DONE_COUNT, CMD_SELECT, len(rows)))
         return True
 
     @staticmethod
@@ -760,7 +770,7 @@ class Connection(socketserver.BaseRequestHandler):
                 + envchange(7, bytes([5]) + STATE.collation_bytes, b"\x00")
                 + envchange(2, b_varchar(language), b_varchar(""))
                 + envchange(4, b_varchar(str(PACKET_SIZE)), b_varchar(str(PACKET_SIZE)))
-                + struct.pack("<BH", TOKEN_LOGINACK, len(ack_body)) + ack_body
+                + sized_token(TOKEN_LOGINACK, ack_body)
                 + done_token(DONE_FINAL, 0))
 
 
@@ -799,21 +809,9 @@ def control(command):
         elif word == "fault":
             name = rest.strip()
             if name == "none":
-                STATE.silent = STATE.close_mid_result = STATE.deadlock = False
-                STATE.require_encryption = STATE.refuse_login = False
-                STATE.lose_insert_answer = False
-            elif name == "silent":
-                STATE.silent = True
-            elif name == "close-mid-result":
-                STATE.close_mid_result = True
-            elif name == "deadlock":
-                STATE.deadlock = True
-            elif name == "require-encryption":
-                STATE.require_encryption = True
-            elif name == "refuse-login":
-                STATE.refuse_login = True
-            elif name == "lose-insert-answer":
-                STATE.lose_insert_answer = True
+                STATE.clear_faults()
+            elif name in FAULTS:
+                setattr(STATE, FAULTS[name], True)
             else:
                 raise ValueError("unknown fault " + name)
         elif word == "rows":
