@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The Windows DLL's calendar under Wine: CPU time of the C++ test client
 # (tests/windows/client) opening the calendar on an SQLite file through ODBC,
-# until the window is on screen with its tree, and closing it. The client is
+# until the window is on screen with its tree, and closing it: the whole
+# run, so the client's own checks, the select, the tree's fill and layout,
+# and the window's end (Wine frees the tree's items one by one) all count.
+# A run at 1 memo gives the floor the memos add to. The client is
 # a fresh process each run; its CPU time (user + system, from wait4, the
 # Wine server's work in neither) is taken for each DLL given, alternating
 # run by run, and for each number of memos (all daily, so all listed).
