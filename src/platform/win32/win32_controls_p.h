@@ -3,12 +3,12 @@
 #include "platform/controls.h"
 #include "platform/form_window.h"
 #include "platform/length_limit.h"
+#include "platform/tree_node_store.h"
 #include "platform/win32/win32_p.h"
 
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace agendia::platform::win32 {
@@ -211,6 +211,15 @@ class Win32ComboBox final : public Win32ControlBase, public ComboBox {
   WNDPROC original_ = nullptr;
 };
 
+// The tree keeps every node's key and text in a TreeNodeStore and gives the
+// native tree only the shape: each item carries its node's id and asks for
+// its text when it shows it (LPSTR_TEXTCALLBACK), so a text is never copied
+// into the control and never measured while the tree is filled. A fill (a
+// Clear, or the first node of an empty tree) turns the control's drawing
+// off and holds back expansions; drawing comes back on, and the expansions
+// are made, once control returns to the message loop, or before the control
+// handles any input or paints, whichever comes first. The queries answer
+// from the nodes kept here at any time.
 class Win32TreeView final : public Win32ControlBase, public TreeView {
  public:
   using Win32ControlBase::Win32ControlBase;
@@ -220,7 +229,7 @@ class Win32TreeView final : public Win32ControlBase, public TreeView {
   std::optional<TreeNode> FindNode(const std::string& key) const override;
   Status SetExpanded(const std::string& key, bool expanded) override;
   bool IsExpanded(const std::string& key) const override;
-  int NodeCount() const override { return static_cast<int>(nodes_.size()); }
+  int NodeCount() const override { return store_.Count(); }
   std::vector<std::string> ChildKeys(const std::optional<std::string>& parent_key) const override;
   void OnNodeClick(std::function<void(const TreeNode&)> handler) override {
     on_node_click_ = std::move(handler);
@@ -241,24 +250,35 @@ class Win32TreeView final : public Win32ControlBase, public TreeView {
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT CallOriginal(UINT message, WPARAM wparam, LPARAM lparam);
-  struct Node {
-    std::string key;
-    std::string text;
-    int parent = -1;
-    std::vector<int> children;
-    bool expanded = false;
-    HTREEITEM item = nullptr;
-  };
   TreeNode Describe(int id) const;
   int IdOf(HTREEITEM item) const;
   void RaiseClick(HTREEITEM item);
+  // Turns the control's drawing off for a fill, and asks for it back.
+  void StartFill();
+  // Turns the drawing on again after a fill; nothing outside one.
+  void EndFill();
+  // Writes the text of the node asked for into the control's buffer.
+  void SupplyText(NMTVDISPINFOW& request);
+  // Gives node `id` the expanded state last set, keeping the view in place.
+  void Expand(int id);
 
-  std::vector<Node> nodes_;
-  std::vector<int> top_level_;
-  std::unordered_map<std::string, int> by_key_;
+  TreeNodeStore store_;
+  // By node id: the parent's id (TreeNodeStore::kNone for a group at the top
+  // level) and the native item.
+  std::vector<int> parents_;
+  std::vector<HTREEITEM> items_;
+  // By node id, for a tree without a window: whether it was set expanded.
+  std::vector<bool> expanded_;
+  // Nodes whose expanded state was set during the fill, in the order set.
+  std::vector<int> expand_later_;
   std::function<void(const TreeNode&)> on_node_click_;
+  // A text on its way to the control, kept between requests so that
+  // supplying a text allocates nothing once the longest has been seen.
+  std::wstring supplied_;
   // The last mouse click changed the selection and was raised for that.
   bool clicked_by_selection_ = false;
+  // Drawing is off for a fill.
+  bool filling_ = false;
   WNDPROC original_ = nullptr;
 };
 
