@@ -1,40 +1,57 @@
 #!/usr/bin/env bash
-# The Windows DLL's calendar under Wine: CPU time of the C++ test client
-# (tests/windows/client) opening the calendar on an SQLite file through ODBC,
-# until the window is on screen with its tree, and closing it: the whole
-# run, so the client's own checks, the select, the tree's fill and layout,
-# and the window's end (Wine frees the tree's items one by one) all count.
-# A run at 1 memo gives the floor the memos add to. The client is
-# a fresh process each run; its CPU time (user + system, from wait4, the
-# Wine server's work in neither) is taken for each DLL given, alternating
-# run by run, and for each number of memos (all daily, so all listed).
-#   bench/windows-first-open.sh [--rounds R] [--memos N]... DLL...
-# Each DLL is a built Agendia.dll with agendia-resources/ beside it (for
-# example build/windows/x86_64/bin/Agendia.dll); the client is the one of
-# the first DLL's folder. Prints per round and the median of each; the load
-# average before and after.
+# The Windows DLL's calendar under Wine, opened the first time, against what
+# it cannot do without. For each number of memos (all daily, so all listed,
+# with identifiers and titles of the Linux benchmark's shape) it runs, one
+# after the other in every round, each a fresh process:
+#   calendar  bench/windows/first_open.cpp: a host creates Calender from the
+#             registered DLL and calls CalenderDesign on an SQLite file
+#             through ODBC (Wine's odbc32, the host's unixODBC and SQLite
+#             driver), until the window is shown and painted
+#   bare      bench/windows/bare_tree.cpp: the same select through ODBC and
+#             a native tree of the same nodes in a window of the same size,
+#             shown and painted
+#   dialog    bench/windows/trivial_dialog.cpp: an empty dialog of the
+#             calendar's size, shown and painted
+# Each program says "shown" once painted; the process's CPU time then (all
+# its threads, from the scheduler: /proc/PID/task/*/schedstat; the Wine
+# server's and the X server's work are in no figure) and its peak resident
+# memory (VmHWM) are taken, and the process is ended, so no teardown counts.
+# Prints every round with the load average, the medians, the ratios of each
+# round (calendar to bare and to dialog) and their median, and the resident
+# memory each memo adds (the difference between the largest and the
+# smallest number of memos).
+#   bench/windows-first-open.sh [--rounds R] [--memos N]... [--bin DIR] [--dll DLL]...
+# --bin: the folder of the bench programs (default build/windows/x86_64/bin);
+# --dll: a built Agendia.dll to time as "calendar" (default the one in
+# --bin); given twice or more, each is timed in every round (to compare two
+# builds). Needs Wine, Xvfb and sqlite3, as the Windows tests do.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=5
 memos=()
 dlls=()
+bin=build/windows/x86_64/bin
 while [ $# -gt 0 ]; do
   case $1 in
     --rounds) rounds=$2; shift 2 ;;
     --memos) memos+=("$2"); shift 2 ;;
-    *) dlls+=("$(realpath "$1")"); shift ;;
+    --bin) bin=$2; shift 2 ;;
+    --dll) dlls+=("$(realpath "$2")"); shift 2 ;;
+    *) echo "usage: $0 [--rounds R] [--memos N]... [--bin DIR] [--dll DLL]..." >&2; exit 2 ;;
   esac
 done
+bin=$(realpath "$bin")
 [ ${#memos[@]} -gt 0 ] || memos=(1000 100000)
-[ ${#dlls[@]} -gt 0 ] || { echo "usage: $0 [--rounds R] [--memos N]... DLL..." >&2; exit 2; }
-client=$(dirname "${dlls[0]}")/agendia_com_client.exe
-[ -x "$client" ] || { echo "no $client" >&2; exit 2; }
+[ ${#dlls[@]} -gt 0 ] || dlls=("$bin/Agendia.dll")
+for program in agendia_bench_first_open agendia_bench_bare_tree agendia_bench_trivial_dialog; do
+  [ -f "$bin/$program.exe" ] || { echo "no $bin/$program.exe (build the Windows DLLs)" >&2; exit 2; }
+done
 
 work=$(mktemp -d)
 export AGENDIA_WINDOWS_BUILD=$work/none AGENDIA_WINE_STATE=$work/wine
 # shellcheck source=../tests/windows/wine_env.sh
 . tests/windows/wine_env.sh
-cleanup() { tests/windows/stop_wine.sh >/dev/null 2>&1 || true; rm -rf "$work"; }
+cleanup() { tests/windows/stop_wine.sh >/dev/null 2>&1 || true; kill "$(cat "$work/wine/xvfb.pid" 2>/dev/null)" 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
 tests/windows/setup_wine.sh >/dev/null
 export DISPLAY=":$(cat "$AGENDIA_WINE_STATE/display")"
@@ -45,45 +62,96 @@ cp -r "$(dirname "${dlls[0]}")/agendia-resources" "$work/dll/"
 cp "${dlls[0]}" "$work/dll/Agendia.dll"
 wine regsvr32 /s "$(winpath "$work/dll/Agendia.dll")" || fail "regsvr32 failed"
 
-# CPU milliseconds of one run of the client (its checks of a small tree may
-# fail at other sizes; the time counts all the same).
-cpu_ms() {
-  python3 - "$WINE" "$client" "$1" <<'EOF'
-import os, sys
-pid = os.fork()
-if pid == 0:
-    null = os.open(os.devnull, os.O_WRONLY)
-    os.dup2(null, 1); os.dup2(null, 2)
-    os.execv(sys.argv[1], [sys.argv[1], sys.argv[2], sys.argv[3], "en-us"])
-_, status, usage = os.wait4(pid, 0)
-print("%.1f" % ((usage.ru_utime + usage.ru_stime) * 1000))
-EOF
-}
-
-echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) CPUs"
 for n in "${memos[@]}"; do
   db=$work/memos-$n.db
   sqlite3 "$db" <sql/sqlite/ZA_Message.sql
   sqlite3 "$db" "with recursive c(x) as (select 1 union all select x + 1 from c where x < $n)
-    insert into ZA_Message select printf('MEMO-%08d', x), 100, 'Memo ' || x, '', 'demo', 'demo',
+    insert into ZA_Message select printf('%08X-%04X-4%03X-8%03X-%012X', x * 2654435761 % 4294967296, x % 65536,
+        x % 4096, x * 7 % 4096, x * 40503), 100,
+      'Memo ' || x || ': call the supplier about order ' || (x * 7919 % 100000), '', 'demo', 'demo',
       '2024-03-01 09:00:00', 540, 0, 1, '001', 2024 from c;"
-  connection="Driver=SQLite3;Database=$db;NoCreat=1"
-  cpu_ms "$connection" >/dev/null  # warms the prefix and the page cache
-  declare -A times=()
-  for round in $(seq 1 "$rounds"); do
-    line="memos $n round $round:"
-    for i in "${!dlls[@]}"; do
-      cp "${dlls[$i]}" "$work/dll/Agendia.dll"
-      t=$(cpu_ms "$connection")
-      times[$i]="${times[$i]:-} $t"
-      line="$line dll$((i + 1)) $t ms"
-    done
-    echo "$line (load $(cut -d' ' -f1 /proc/loadavg))"
-  done
-  for i in "${!dlls[@]}"; do
-    median=$(tr ' ' '\n' <<<"${times[$i]}" | grep . | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
-    echo "memos $n dll$((i + 1)) (${dlls[$i]}): median $median ms CPU"
-  done
-  unset times
 done
-echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
+
+python3 - "$WINE" "$bin" "$work" "$rounds" "${#dlls[@]}" "${dlls[@]}" "${memos[@]}" <<'PYTHON'
+import glob, os, shutil, signal, statistics, subprocess, sys, time
+
+wine, bin_dir, work, rounds, ndll = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4]), int(sys.argv[5])
+dlls = sys.argv[6:6 + ndll]
+memos = [int(n) for n in sys.argv[6 + ndll:]]
+
+def load():
+    return open("/proc/loadavg").read().split()[0]
+
+def measure(args):
+    """CPU ms of the process and its peak resident KiB when it says 'shown'."""
+    process = subprocess.Popen([wine] + args, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                               start_new_session=True)
+    line = process.stdout.readline().strip()
+    cpu = 0
+    for task in glob.glob("/proc/%d/task/*/schedstat" % process.pid):
+        try:
+            cpu += int(open(task).read().split()[0])
+        except OSError:
+            pass
+    rss = 0
+    for field in open("/proc/%d/status" % process.pid):
+        if field.startswith("VmHWM:"):
+            rss = int(field.split()[1])
+    os.killpg(process.pid, signal.SIGKILL)
+    process.wait()
+    if line != b"shown":
+        sys.exit("%s did not show its window (%r)" % (" ".join(args), line))
+    return cpu / 1e6, rss
+
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+program = lambda name: windows_path(os.path.join(bin_dir, name + ".exe"))
+series = {}
+def keep(name, value):
+    series.setdefault(name, []).append(value)
+
+print("load average before: %s, %d CPUs" % (" ".join(open("/proc/loadavg").read().split()[:3]), os.cpu_count()))
+for n in memos:
+    connection = "Driver=SQLite3;Database=%s/memos-%d.db;NoCreat=1" % (work, n)
+    measure([program("agendia_bench_bare_tree"), "both", connection])  # warms the page cache
+    for r in range(1, rounds + 1):
+        line = "memos %d round %d:" % (n, r)
+        for i, dll in enumerate(dlls):
+            shutil.copy(dll, os.path.join(work, "dll", "Agendia.dll"))
+            cpu, rss = measure([program("agendia_bench_first_open"), connection])
+            name = "calendar" if ndll == 1 else "calendar%d" % (i + 1)
+            keep((n, name, "cpu"), cpu); keep((n, name, "rss"), rss)
+            line += " %s %.0f ms %d KiB," % (name, cpu, rss)
+        cpu, rss = measure([program("agendia_bench_bare_tree"), "both", connection])
+        keep((n, "bare", "cpu"), cpu); keep((n, "bare", "rss"), rss)
+        line += " bare %.0f ms %d KiB," % (cpu, rss)
+        cpu, rss = measure([program("agendia_bench_trivial_dialog")])
+        keep((n, "dialog", "cpu"), cpu)
+        line += " dialog %.0f ms" % cpu
+        for i in range(ndll):
+            name = "calendar" if ndll == 1 else "calendar%d" % (i + 1)
+            keep((n, name, "/bare"), series[(n, name, "cpu")][-1] / series[(n, "bare", "cpu")][-1])
+            keep((n, name, "/dialog"), series[(n, name, "cpu")][-1] / series[(n, "dialog", "cpu")][-1])
+        print(line + " (load %s)" % load(), flush=True)
+
+names = ["calendar"] if ndll == 1 else ["calendar%d" % (i + 1) for i in range(ndll)]
+for n in memos:
+    for name in names + ["bare", "dialog"]:
+        text = "memos %d %s: median %.0f ms CPU" % (n, name, statistics.median(series[(n, name, "cpu")]))
+        if (n, name, "rss") in series:
+            text += ", peak resident %d KiB" % statistics.median(series[(n, name, "rss")])
+        print(text)
+    for name in names:
+        for ratio in ("/bare", "/dialog"):
+            values = series[(n, name, ratio)]
+            print("memos %d %s%s: median ratio %.2f [%.2f-%.2f]" % (n, name, ratio, statistics.median(values),
+                                                                    min(values), max(values)))
+if len(memos) > 1:
+    low, high = min(memos), max(memos)
+    for name in names + ["bare"]:
+        grown = statistics.median(series[(high, name, "rss")]) - statistics.median(series[(low, name, "rss")])
+        print("%s: %.0f B of peak resident memory per memo (%d to %d memos)" %
+              (name, grown * 1024 / (high - low), low, high))
+print("load average after: %s" % " ".join(open("/proc/loadavg").read().split()[:3]))
+PYTHON

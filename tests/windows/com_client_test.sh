@@ -42,7 +42,7 @@ sqlite3 "$db" "with recursive c(x) as (select 1 union all select x + 1 from c wh
   insert into ZA_Message select printf('BULK-%05d', x), 100, 'Bulk ' || x, '', 'demo', 'demo',
     '2024-03-01 10:00:00', 0, 0, 1, '001', 2024 from c;"
 set +e
-wine "$BIN64/agendia_com_client.exe" "Driver=SQLite3;Database=$db;NoCreat=1" en-us "$bulk" >"$work/client.log"
+run "$BIN/agendia_com_client.exe" "Driver=SQLite3;Database=$db;NoCreat=1" en-us "$bulk" >"$work/client.log"
 status=$?
 set -e
 tr -d '\r' <"$work/client.log" >"$work/client.txt" && mv "$work/client.txt" "$work/client.log"
