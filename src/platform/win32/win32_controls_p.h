@@ -257,8 +257,6 @@ class Win32TreeView final : public Win32ControlBase, public TreeView {
   void StartFill();
   // Turns the drawing on again after a fill; nothing outside one.
   void EndFill();
-  // Writes the text of the node asked for into the control's buffer.
-  void SupplyText(NMTVDISPINFOW& request);
   // Gives node `id` the expanded state last set, keeping the view in place.
   void Expand(int id);
 
@@ -272,9 +270,9 @@ class Win32TreeView final : public Win32ControlBase, public TreeView {
   // Nodes whose expanded state was set during the fill, in the order set.
   std::vector<int> expand_later_;
   std::function<void(const TreeNode&)> on_node_click_;
-  // A text on its way to the control, kept between requests so that
-  // supplying a text allocates nothing once the longest has been seen.
-  std::wstring supplied_;
+  // A text on its way to the control, kept from node to node so that adding
+  // one allocates nothing once the longest has been seen.
+  std::wstring wide_;
   // The last mouse click changed the selection and was raised for that.
   bool clicked_by_selection_ = false;
   // Drawing is off for a fill.

@@ -8,11 +8,22 @@
 namespace agendia::platform::win32 {
 namespace {
 
-constexpr wchar_t kTreeProperty[] = L"AgendiaTreeView";
-
 // Where a click counts as a click on a node: its row, beside the expand
 // button, not only its picture and text.
 constexpr UINT kOnNodeRow = TVHT_ONITEM | TVHT_ONITEMINDENT | TVHT_ONITEMRIGHT;
+
+// `text` in UTF-16 in `buffer`, which keeps its capacity from node to node;
+// returns the characters, ended by a zero.
+wchar_t* WidenInto(const std::string& text, std::wstring& buffer) {
+  buffer.clear();
+  const int size = static_cast<int>(text.size());
+  const int length = size == 0 ? 0 : MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+  if (length > 0) {
+    buffer.resize(static_cast<size_t>(length));
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, buffer.data(), length);
+  }
+  return buffer.data();
+}
 
 bool MovesSelection(WPARAM key) {
   switch (key) {
@@ -95,7 +106,7 @@ Status Win32TreeView::AddNode(const std::optional<std::string>& relative,
     // where any other place would have it walk the siblings.
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT | TVIF_PARAM;
-    insert.item.pszText = LPSTR_TEXTCALLBACKW;
+    insert.item.pszText = WidenInto(text, wide_);
     insert.item.lParam = static_cast<LPARAM>(id);
     item = TreeView_InsertItem(window(), &insert);
     if (item == nullptr) return Status::Fail("The tree could not add the node " + key);
@@ -176,29 +187,6 @@ std::vector<std::string> Win32TreeView::ChildKeys(const std::optional<std::strin
   return keys;
 }
 
-void Win32TreeView::SupplyText(NMTVDISPINFOW& request) {
-  if ((request.item.mask & TVIF_TEXT) == 0) return;
-  const int id = static_cast<int>(request.item.lParam);
-  const std::string_view text = id >= 0 && id < store_.Count() ? store_.Text(id) : std::string_view();
-  supplied_.clear();
-  if (!text.empty()) {
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-    if (length > 0) {
-      supplied_.resize(static_cast<size_t>(length));
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), size, supplied_.data(), length);
-    }
-  }
-  if (request.item.pszText != nullptr && supplied_.size() < static_cast<size_t>(std::max(request.item.cchTextMax, 0))) {
-    std::copy_n(supplied_.c_str(), supplied_.size() + 1, request.item.pszText);
-    return;
-  }
-  // No buffer, or one too small for the whole text: the control may take
-  // the text from a buffer of ours, which stays as it is until the next
-  // request. A long title is so shown whole, not cut at the buffer's size.
-  request.item.pszText = supplied_.data();
-}
-
 bool Win32TreeView::Enabled() const { return Alive() && IsWindowEnabled(window()); }
 
 int Win32TreeView::IdOf(HTREEITEM item) const {
@@ -220,10 +208,6 @@ void Win32TreeView::RaiseClick(HTREEITEM item) {
 
 LRESULT Win32TreeView::OnNotify(const NMHDR& header) {
   switch (header.code) {
-    case TVN_GETDISPINFOW:
-      // The control owns the request and expects it filled in.
-      SupplyText(const_cast<NMTVDISPINFOW&>(reinterpret_cast<const NMTVDISPINFOW&>(header)));
-      return 0;
     case TVN_SELCHANGEDW: {
       const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
       // Only the user's choices count: a selection the tree makes itself
@@ -282,7 +266,11 @@ namespace agendia::platform::win32 {
 
 void Win32TreeView::Subclass() {
   if (!Alive() || original_) return;
-  SetPropW(window(), kTreeProperty, this);
+  // The adapter rides in the window's user data, which the native tree
+  // leaves to its program: every message to the tree looks it up, and a
+  // window property would cost a trip to Wine's server each time (one per
+  // node added to a long list).
+  SetWindowLongPtrW(window(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   original_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
 }
@@ -290,13 +278,13 @@ void Win32TreeView::Subclass() {
 void Win32TreeView::Detach() {
   if (HWND tree = window(); tree && original_) {
     SetWindowLongPtrW(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
-    RemovePropW(tree, kTreeProperty);
+    SetWindowLongPtrW(tree, GWLP_USERDATA, 0);
   }
   Win32ControlBase::Detach();
 }
 
 LRESULT CALLBACK Win32TreeView::SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* self = static_cast<Win32TreeView*>(GetPropW(window, kTreeProperty));
+  auto* self = reinterpret_cast<Win32TreeView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcW(window, message, wparam, lparam);
   return self->HandleMessage(message, wparam, lparam);
 }
