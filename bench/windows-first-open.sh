@@ -21,23 +21,28 @@
 # memory each memo adds (the difference between the largest and the
 # smallest number of memos).
 #   bench/windows-first-open.sh [--rounds R] [--memos N]... [--bin DIR] [--dll DLL]...
+#                               [--options TEXT]
 # --bin: the folder of the bench programs (default build/windows/x86_64/bin);
 # --dll: a built Agendia.dll to time as "calendar" (default the one in
 # --bin); given twice or more, each is timed in every round (to compare two
-# builds). Needs Wine, Xvfb and sqlite3, as the Windows tests do.
+# builds); --options: appended to the ODBC connection string of both sides
+# (";StepAPI=1" has the SQLite driver step through the rows rather than
+# hold the whole result). Needs Wine, Xvfb and sqlite3, as the Windows tests do.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=5
 memos=()
 dlls=()
 bin=build/windows/x86_64/bin
+options=
 while [ $# -gt 0 ]; do
   case $1 in
     --rounds) rounds=$2; shift 2 ;;
     --memos) memos+=("$2"); shift 2 ;;
     --bin) bin=$2; shift 2 ;;
     --dll) dlls+=("$(realpath "$2")"); shift 2 ;;
-    *) echo "usage: $0 [--rounds R] [--memos N]... [--bin DIR] [--dll DLL]..." >&2; exit 2 ;;
+    --options) options=$2; shift 2 ;;
+    *) echo "usage: $0 [--rounds R] [--memos N]... [--bin DIR] [--dll DLL]... [--options TEXT]" >&2; exit 2 ;;
   esac
 done
 bin=$(realpath "$bin")
@@ -58,7 +63,7 @@ export DISPLAY=":$(cat "$AGENDIA_WINE_STATE/display")"
 keep_wine_up
 # One registered place; each run copies the DLL under test there.
 mkdir -p "$work/dll"
-cp -r "$(dirname "${dlls[0]}")/agendia-resources" "$work/dll/"
+cp -r "$bin/agendia-resources" "$work/dll/"
 cp "${dlls[0]}" "$work/dll/Agendia.dll"
 wine regsvr32 /s "$(winpath "$work/dll/Agendia.dll")" || fail "regsvr32 failed"
 
@@ -72,12 +77,13 @@ for n in "${memos[@]}"; do
       '2024-03-01 09:00:00', 540, 0, 1, '001', 2024 from c;"
 done
 
-python3 - "$WINE" "$bin" "$work" "$rounds" "${#dlls[@]}" "${dlls[@]}" "${memos[@]}" <<'PYTHON'
+python3 - "$WINE" "$bin" "$work" "$options" "$rounds" "${#dlls[@]}" "${dlls[@]}" "${memos[@]}" <<'PYTHON'
 import glob, os, shutil, signal, statistics, subprocess, sys, time
 
-wine, bin_dir, work, rounds, ndll = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4]), int(sys.argv[5])
-dlls = sys.argv[6:6 + ndll]
-memos = [int(n) for n in sys.argv[6 + ndll:]]
+wine, bin_dir, work, options = sys.argv[1:5]
+rounds, ndll = int(sys.argv[5]), int(sys.argv[6])
+dlls = sys.argv[7:7 + ndll]
+memos = [int(n) for n in sys.argv[7 + ndll:]]
 
 def load():
     return open("/proc/loadavg").read().split()[0]
@@ -113,7 +119,7 @@ def keep(name, value):
 
 print("load average before: %s, %d CPUs" % (" ".join(open("/proc/loadavg").read().split()[:3]), os.cpu_count()))
 for n in memos:
-    connection = "Driver=SQLite3;Database=%s/memos-%d.db;NoCreat=1" % (work, n)
+    connection = "Driver=SQLite3;Database=%s/memos-%d.db;NoCreat=1%s" % (work, n, options)
     measure([program("agendia_bench_bare_tree"), "both", connection])  # warms the page cache
     for r in range(1, rounds + 1):
         line = "memos %d round %d:" % (n, r)

@@ -9,6 +9,10 @@
 //   agendia_bench_bare_tree both CONNECTION_STRING   the select and the tree
 //   agendia_bench_bare_tree select CONNECTION_STRING the select alone, no window
 //   agendia_bench_bare_tree tree N                   the tree of N memos alone
+//   agendia_bench_bare_tree teardown N               the tree of N memos, shown,
+//       then emptied with drawing off (TVM_DELETEITEM on the root), filled
+//       again and destroyed with its window: prints the CPU time of each
+//       of the two ends
 
 #include "shown.h"
 
@@ -55,13 +59,33 @@ struct Tree {
     insert.item.pszText = const_cast<wchar_t*>(text);
     return TreeView_InsertItem(tree, &insert);
   }
-  [[noreturn]] void ShowAndReport() {
+  void FillWithMemos(long memos) {
+    wchar_t title[64];
+    for (long i = 1; i <= memos; ++i) {
+      std::swprintf(title, 64, L"Memo %ld: call the supplier about order %ld", i, i * 7919 % 100000);
+      Add(groups[1], title);
+    }
+  }
+  void Show() {
     for (HTREEITEM group : groups) TreeView_Expand(tree, group, TVE_EXPAND);
     ShowWindow(window, SW_SHOW);
     agendia::bench::PaintNow(window);
+  }
+  [[noreturn]] void ShowAndReport() {
+    Show();
     agendia::bench::ReportShownAndWait();
   }
 };
+
+// The CPU time of this thread so far, in milliseconds.
+double ThreadCpuMs() {
+  FILETIME created, ended, kernel, user;
+  GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
+  const auto ms = [](FILETIME time) {
+    return static_cast<double>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime) / 1e4;
+  };
+  return ms(kernel) + ms(user);
+}
 
 // Reads the memos of "demo" as the calendar selects them, each due one
 // handed to `add` with its group and title. Returns the rows read, or -1.
@@ -110,13 +134,28 @@ int wmain(int argc, wchar_t** argv) {
   Tree tree;
   if (mode == L"tree") {
     tree.Create();
-    const long memos = std::wcstol(argv[2], nullptr, 10);
-    wchar_t title[64];
-    for (long i = 1; i <= memos; ++i) {
-      std::swprintf(title, 64, L"Memo %ld: call the supplier about order %ld", i, i * 7919 % 100000);
-      tree.Add(tree.groups[1], title);
-    }
+    tree.FillWithMemos(std::wcstol(argv[2], nullptr, 10));
     tree.ShowAndReport();
+  }
+  if (mode == L"teardown") {
+    const long memos = std::wcstol(argv[2], nullptr, 10);
+    tree.Create();
+    tree.FillWithMemos(memos);
+    tree.Show();
+    double start = ThreadCpuMs();
+    SendMessageW(tree.tree, WM_SETREDRAW, FALSE, 0);
+    TreeView_DeleteAllItems(tree.tree);
+    const double emptied = ThreadCpuMs() - start;
+    SendMessageW(tree.tree, WM_SETREDRAW, TRUE, 0);
+    tree.Create();
+    tree.FillWithMemos(memos);
+    tree.Show();
+    start = ThreadCpuMs();
+    DestroyWindow(tree.window);
+    const double destroyed = ThreadCpuMs() - start;
+    std::printf("%ld memos: emptied with drawing off in %.0f ms, destroyed in %.0f ms of CPU\n", memos, emptied,
+                destroyed);
+    return 0;
   }
   if (mode == L"select") {
     long due = 0;
