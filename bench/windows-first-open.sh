@@ -56,7 +56,7 @@ work=$(mktemp -d)
 export AGENDIA_WINDOWS_BUILD=$work/none AGENDIA_WINE_STATE=$work/wine
 # shellcheck source=../tests/windows/wine_env.sh
 . tests/windows/wine_env.sh
-cleanup() { tests/windows/stop_wine.sh >/dev/null 2>&1 || true; kill "$(cat "$work/wine/xvfb.pid" 2>/dev/null)" 2>/dev/null || true; rm -rf "$work"; }
+cleanup() { tests/windows/stop_wine.sh >/dev/null 2>&1 || true; rm -rf "$work"; }
 trap cleanup EXIT
 tests/windows/setup_wine.sh >/dev/null
 export DISPLAY=":$(cat "$AGENDIA_WINE_STATE/display")"

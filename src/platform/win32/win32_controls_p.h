@@ -211,15 +211,16 @@ class Win32ComboBox final : public Win32ControlBase, public ComboBox {
   WNDPROC original_ = nullptr;
 };
 
-// The tree keeps every node's key and text in a TreeNodeStore and gives the
-// native tree only the shape: each item carries its node's id and asks for
-// its text when it shows it (LPSTR_TEXTCALLBACK), so a text is never copied
-// into the control and never measured while the tree is filled. A fill (a
+// The tree keeps every node's key and text in a TreeNodeStore, for the
+// queries, which answer from it at any time; the native tree holds the
+// shape and a copy of each title, each item with its node's id. A fill (a
 // Clear, or the first node of an empty tree) turns the control's drawing
 // off and holds back expansions; drawing comes back on, and the expansions
 // are made, once control returns to the message loop, or before the control
-// handles any input or paints, whichever comes first. The queries answer
-// from the nodes kept here at any time.
+// handles any input or paints, whichever comes first, so a long list is laid
+// out and measured once. Titles are copied rather than given on demand
+// (LPSTR_TEXTCALLBACK): Wine's tree keeps a 260-character buffer for every
+// such item and measures its text all the same.
 class Win32TreeView final : public Win32ControlBase, public TreeView {
  public:
   using Win32ControlBase::Win32ControlBase;
