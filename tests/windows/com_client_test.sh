@@ -27,3 +27,12 @@ done | sqlite3 "$db"
 # Wine's odbc32 hands the string to the host's unixODBC (of the program's
 # bitness), whose SQLite driver takes the Linux path.
 run_client "$work/client.log" run "$BIN/agendia_com_client.exe" "Driver=SQLite3;Database=$db;NoCreat=1" en-us
+
+# The same window on 10,000 more daily memos: the tree keeps all it shows
+# (the count, the order read, the texts, the view at its first node, no
+# node selected).
+bulk=10000
+sqlite3 "$db" "with recursive c(x) as (select 1 union all select x + 1 from c where x < $bulk)
+  insert into ZA_Message select printf('BULK-%05d', x), 100, 'Bulk ' || x, '', 'demo', 'demo',
+    '2024-03-01 10:00:00', 0, 0, 1, '001', 2024 from c;"
+run_client "$work/client.log" run "$BIN/agendia_com_client.exe" "Driver=SQLite3;Database=$db;NoCreat=1" en-us "$bulk"

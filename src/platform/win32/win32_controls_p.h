@@ -3,12 +3,12 @@
 #include "platform/controls.h"
 #include "platform/form_window.h"
 #include "platform/length_limit.h"
+#include "platform/tree_node_store.h"
 #include "platform/win32/win32_p.h"
 
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace agendia::platform::win32 {
@@ -211,6 +211,16 @@ class Win32ComboBox final : public Win32ControlBase, public ComboBox {
   WNDPROC original_ = nullptr;
 };
 
+// The tree keeps every node's key and text in a TreeNodeStore, for the
+// queries, which answer from it at any time; the native tree holds the
+// shape and a copy of each title, each item with its node's id. A fill (a
+// Clear, or the first node of an empty tree) turns the control's drawing
+// off and holds back expansions; drawing comes back on, and the expansions
+// are made, once control returns to the message loop, or before the control
+// handles any input or paints, whichever comes first, so a long list is laid
+// out and measured once. Titles are copied rather than given on demand
+// (LPSTR_TEXTCALLBACK): Wine's tree keeps a 260-character buffer for every
+// such item and measures its text all the same.
 class Win32TreeView final : public Win32ControlBase, public TreeView {
  public:
   using Win32ControlBase::Win32ControlBase;
@@ -220,7 +230,7 @@ class Win32TreeView final : public Win32ControlBase, public TreeView {
   std::optional<TreeNode> FindNode(const std::string& key) const override;
   Status SetExpanded(const std::string& key, bool expanded) override;
   bool IsExpanded(const std::string& key) const override;
-  int NodeCount() const override { return static_cast<int>(nodes_.size()); }
+  int NodeCount() const override { return store_.Count(); }
   std::vector<std::string> ChildKeys(const std::optional<std::string>& parent_key) const override;
   void OnNodeClick(std::function<void(const TreeNode&)> handler) override {
     on_node_click_ = std::move(handler);
@@ -241,24 +251,33 @@ class Win32TreeView final : public Win32ControlBase, public TreeView {
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT CallOriginal(UINT message, WPARAM wparam, LPARAM lparam);
-  struct Node {
-    std::string key;
-    std::string text;
-    int parent = -1;
-    std::vector<int> children;
-    bool expanded = false;
-    HTREEITEM item = nullptr;
-  };
   TreeNode Describe(int id) const;
   int IdOf(HTREEITEM item) const;
   void RaiseClick(HTREEITEM item);
+  // Turns the control's drawing off for a fill, and asks for it back.
+  void StartFill();
+  // Turns the drawing on again after a fill; nothing outside one.
+  void EndFill();
+  // Gives node `id` the expanded state last set, keeping the view in place.
+  void Expand(int id);
 
-  std::vector<Node> nodes_;
-  std::vector<int> top_level_;
-  std::unordered_map<std::string, int> by_key_;
+  TreeNodeStore store_;
+  // By node id: the parent's id (TreeNodeStore::kNone for a group at the top
+  // level) and the native item.
+  std::vector<int> parents_;
+  std::vector<HTREEITEM> items_;
+  // By node id, for a tree without a window: whether it was set expanded.
+  std::vector<bool> expanded_;
+  // Nodes whose expanded state was set during the fill, in the order set.
+  std::vector<int> expand_later_;
   std::function<void(const TreeNode&)> on_node_click_;
+  // A text on its way to the control, kept from node to node so that adding
+  // one allocates nothing once the longest has been seen.
+  std::wstring wide_;
   // The last mouse click changed the selection and was raised for that.
   bool clicked_by_selection_ = false;
+  // Drawing is off for a fill.
+  bool filling_ = false;
   WNDPROC original_ = nullptr;
 };
 

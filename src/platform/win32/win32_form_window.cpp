@@ -266,7 +266,12 @@ INT_PTR Win32FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lparam);
       if (Win32ControlBase* control = ControlWithId(static_cast<int>(header->idFrom))) {
-        SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, control->OnNotify(*header));
+        // A result of 0 is what the dialog's default gives. Setting it would
+        // cost a trip to the window manager's server under Wine on every
+        // notice, and the tree sends one for every text it shows.
+        const LRESULT result = control->OnNotify(*header);
+        if (result == 0) return FALSE;
+        SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, result);
         return TRUE;
       }
       return FALSE;

@@ -3,7 +3,7 @@
 // member through the vtable, then checks the dispatch identifiers, the error
 // information and that the DLL may be unloaded once the object is gone.
 //
-// Usage: agendia_com_client CONNECTION_STRING LANGUAGE
+// Usage: agendia_com_client CONNECTION_STRING LANGUAGE [BULK]
 // The window that CalenderDesign opens is checked and closed by a watcher
 // thread; database message boxes on the way are answered and reported.
 // Prints one line per check and exits 0 when all passed.
@@ -16,6 +16,7 @@
 #include "AgendiaVB.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <cwchar>
 #include <cstdio>
 #include <string>
@@ -76,6 +77,10 @@ struct WindowReport {
   bool tree_at_top = false;
   // The tree has the focus and no node selected (it took the focus at open).
   bool tree_focused_unselected = false;
+  // The texts the tree gives for its first group and that group's nodes,
+  // '|'-separated; and for the last node of the second group.
+  std::wstring tree_texts;
+  std::wstring last_daily_text;
   // The fonts of the controls as "face size charset", one per control,
   // space-separated with '|'.
   std::wstring fonts;
@@ -111,6 +116,18 @@ std::wstring Labels(HWND dialog) {
     labels += kind + L"=" + (labelled ? WindowText(before) : L"-");
   }
   return labels;
+}
+
+// The text a tree item shows, as the tree gives it to anyone who asks.
+std::wstring ItemText(HWND tree, HTREEITEM item) {
+  wchar_t text[260] = {};
+  TVITEMW query{};
+  query.mask = TVIF_TEXT | TVIF_HANDLE;
+  query.hItem = item;
+  query.pszText = text;
+  query.cchTextMax = 260;
+  if (item == nullptr || !TreeView_GetItem(tree, &query)) return L"?";
+  return query.pszText;
 }
 
 // The distinct fonts of the visible controls, at 96 DPI: face, height in
@@ -204,6 +221,15 @@ BOOL CALLBACK WatchOne(HWND window, LPARAM target_pointer) {
   if (HWND tree = FindWindowExW(window, nullptr, WC_TREEVIEWW, nullptr)) {
     target->report->tree_nodes = static_cast<int>(TreeView_GetCount(tree));
     target->report->tree_at_top = TreeView_GetFirstVisible(tree) == TreeView_GetRoot(tree);
+    const HTREEITEM group = TreeView_GetRoot(tree);
+    target->report->tree_texts = ItemText(tree, group);
+    for (HTREEITEM node = TreeView_GetChild(tree, group); node; node = TreeView_GetNextSibling(tree, node)) {
+      target->report->tree_texts += L"|" + ItemText(tree, node);
+    }
+    const HTREEITEM daily = TreeView_GetNextSibling(tree, group);
+    HTREEITEM last = TreeView_GetChild(tree, daily);
+    for (HTREEITEM node = last; node; node = TreeView_GetNextSibling(tree, node)) last = node;
+    target->report->last_daily_text = ItemText(tree, last);
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
     target->report->tree_focused_unselected =
@@ -273,9 +299,12 @@ DISPID IdOf(IDispatch* dispatch, const wchar_t* name) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: agendia_com_client CONNECTION_STRING LANGUAGE\n");
+    std::fprintf(stderr, "usage: agendia_com_client CONNECTION_STRING LANGUAGE [BULK]\n");
     return 2;
   }
+  // The database may hold BULK more daily memos, "Bulk 1" to "Bulk BULK",
+  // read after the seven of the test.
+  const int bulk = argc > 3 ? _wtoi(argv[3]) : 0;
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   WNDCLASSW window_class{};
   window_class.lpfnWndProc = &PlainWindow;
@@ -367,8 +396,13 @@ int wmain(int argc, wchar_t** argv) {
                          L"Edit=Title: Edit=Text:",
         "each labelled field follows its label, where screen readers look for its name (the tree's label overlaps it and stays beneath)");
   std::printf("labels: %s\n", Narrow(report.labels.c_str()).c_str());
-  Check(report.tree_nodes == 13, "the tree lists the 7 memos due under their 6 kinds");
+  Check(report.tree_nodes == 13 + bulk, "the tree lists the memos due under their 6 kinds");
+  std::printf("tree: %d nodes\n", report.tree_nodes);
   Check(report.tree_at_top, "the tree, taller than its box, opens scrolled to its first node");
+  Check(report.tree_texts == L"Once|Memo 1|Memo 2",
+        "the tree gives the caption of its first group and the titles of its memos, in the order read");
+  Check(report.last_daily_text == (bulk == 0 ? std::wstring(L"Memo 3") : L"Bulk " + std::to_wstring(bulk)),
+        "the last daily memo read is the daily group's last node");
   Check(report.tree_focused_unselected, "the tree takes the focus at open and selects no node for it");
   Check(IsWindowEnabled(top), "the portal window is enabled again after the calendar closed");
   Check(texts[0] == before && lstrcmpW(texts[0], argv[1]) == 0, "CalenderDesign writes nothing back");
@@ -436,7 +470,8 @@ int wmain(int argc, wchar_t** argv) {
     std::thread watcher_again(Watch, &reopened, top, Ending::kCloseWindow);
     HRESULT again = args.Invoke(calendar, nullptr);
     watcher_again.join();
-    Check(again == S_OK && reopened.seen && reopened.window != orphaned.window && reopened.tree_nodes == 13,
+    Check(again == S_OK && reopened.seen && reopened.window != orphaned.window &&
+              reopened.tree_nodes == 13 + bulk,
           "after the portal went, the next CalenderDesign opens a new window");
   }
 
@@ -458,7 +493,7 @@ int wmain(int argc, wchar_t** argv) {
     std::thread watcher_dated(Watch, &dated, top, Ending::kCloseWindow);
     HRESULT shown = args.Invoke(calendar, nullptr);
     watcher_dated.join();
-    Check(shown == S_OK && dated.seen && dated.tree_nodes == 13,
+    Check(shown == S_OK && dated.seen && dated.tree_nodes == 13 + bulk,
           "a Date for the current day (VT_DATE) lists the memos due on that day");
     Check(dated.label_texts.find(L"|Friday|") != std::wstring::npos && dated.message_boxes == 0,
           "a Date for the current day names its weekday, with no message box");
