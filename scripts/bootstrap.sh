@@ -25,8 +25,10 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev
   wine64 unixodbc libsqliteodbc fonts-wqy-microhei
   # The x86 DLL's tests: the 32-bit Wine, which runs 32-bit programs in the
-  # same prefix, and the 32-bit SQLite ODBC driver its odbc32 hands to.
-  wine32:i386 libsqliteodbc:i386
+  # same prefix, the 32-bit unixODBC driver manager its odbc32 loads
+  # (libodbc.so.2; nothing else pulls it in), and the 32-bit SQLite ODBC
+  # driver that hands to.
+  wine32:i386 libodbc2:i386 libsqliteodbc:i386
   # The Windows Installer packages of both DLLs.
   wixl
 )
