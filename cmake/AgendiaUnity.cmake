@@ -68,6 +68,12 @@ function(agendia_unity_target target)
       math(EXPR batch "${batch} + 1")
     endif()
   endforeach()
+  # Batches left from a configure with more files would only mislead.
+  file(GLOB old_batches ${folder}/batch*.cpp)
+  list(REMOVE_ITEM old_batches ${batch_files})
+  if(old_batches)
+    file(REMOVE ${old_batches})
+  endif()
   set_property(TARGET ${target} PROPERTY SOURCES ${kept} ${batch_files})
 endfunction()
 
