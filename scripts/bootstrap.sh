@@ -25,9 +25,9 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev
   wine64 unixodbc libsqliteodbc fonts-wqy-microhei
   # The x86 DLL's tests: the 32-bit Wine, which runs 32-bit programs in the
-  # same prefix, the 32-bit unixODBC driver manager its odbc32 loads
-  # (libodbc.so.2; nothing else pulls it in), and the 32-bit SQLite ODBC
-  # driver that hands to.
+  # same prefix, the 32-bit ODBC driver manager its odbc32 loads, and the
+  # 32-bit SQLite ODBC driver that hands to (the driver does not pull the
+  # driver manager in by itself).
   wine32:i386 libodbc2:i386 libsqliteodbc:i386
   # The Windows Installer packages of both DLLs.
   wixl

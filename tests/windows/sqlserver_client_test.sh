@@ -11,7 +11,9 @@ here=$(dirname "$0")
 . "$here/wine_env.sh"
 : "${AGENDIA_TDS_STATE:?}"
 work=$(mktemp -d)
-trap 'stop_wine; rm -rf "$work"' EXIT
+# Unregistered on the way out: the tests share one prefix, and a later one
+# checks that removing its package leaves no key in either registry view.
+trap 'unregister_dll; stop_wine; rm -rf "$work"' EXIT
 
 # shellcheck disable=SC1091
 . "$AGENDIA_TDS_STATE/stand-in.env" || fail "the TDS stand-in is not running (fixture TdsStandIn.Start)"

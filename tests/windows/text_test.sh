@@ -35,6 +35,8 @@ clipboard=
 cleanup() {
   if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null || true; fi
   if [ -n "$clipboard" ]; then kill "$clipboard" 2>/dev/null || true; fi
+  # The tests share one prefix; leave no registration behind for the next.
+  unregister_dll
   stop_wine
   rm -rf "$work"
 }
