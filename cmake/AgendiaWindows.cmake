@@ -34,6 +34,7 @@ if(AGENDIA_BUILD_WINDOWS)
         -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/toolchains/${arch}-w64-mingw32.cmake
         -DCMAKE_BUILD_TYPE=Release
         -DAGENDIA_WARNINGS_AS_ERRORS=${AGENDIA_WARNINGS_AS_ERRORS}
+        -DAGENDIA_UNITY_BUILD=${AGENDIA_UNITY_BUILD}
         ${launchers}
       # The sources are this project's own: rebuild whenever the Linux build
       # runs, and let make decide what changed.

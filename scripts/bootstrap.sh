@@ -54,4 +54,8 @@ if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | g
   "${sudo_cmd[@]}" dpkg --add-architecture i386
 fi
 "${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# dpkg without a file-system sync per unpacked file (--force-unsafe-io): a
+# third less system time for these some 330 packages. A power loss during
+# the install may leave files of a package empty: install it again then.
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+  -o Dpkg::Options::=--force-unsafe-io "${missing[@]}" >/dev/null

@@ -40,6 +40,8 @@ if [ "$tree" = sanitize ]; then
   cmake --build --preset sanitize -j"$(nproc)" "${targets[@]}"
   exit 0
 fi
+# Each target's sources compile in batches (cmake/AgendiaUnity.cmake): about
+# half the compile time of a cold build.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAGENDIA_WARNINGS_AS_ERRORS="$werror" \
-  "${launcher[@]}" >/dev/null
+  -DAGENDIA_UNITY_BUILD=ON "${launcher[@]}" >/dev/null
 cmake --build build -j"$(nproc)" "${targets[@]}"
