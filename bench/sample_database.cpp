@@ -22,92 +22,89 @@ bool Exec(sqlite3* db, const std::string& sql) {
   return true;
 }
 
+// A new memo file with the table and one prepared insert. Identifiers, send
+// minutes, titles and kinds come from one seeded sequence, drawn in the same
+// order for every memo, so every run writes the same file.
+class MemoFile {
+ public:
+  explicit MemoFile(const std::string& path) {
+    std::filesystem::remove(path);
+    if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK) return;
+    std::ifstream schema_file(AGENDIA_SQL_DIR "/sqlite/ZA_Message.sql");
+    std::stringstream schema;
+    schema << schema_file.rdbuf();
+    ok_ = Exec(db_, schema.str()) && Exec(db_, "pragma journal_mode=off") && Exec(db_, "begin") &&
+          sqlite3_prepare_v2(db_,
+                             "insert into ZA_Message values (?, 100, ?, ?, ?, ?, ?, ?, 0, ?, "
+                             "'001', 2024)",
+                             -1, &insert_, nullptr) == SQLITE_OK;
+  }
+  MemoFile(const MemoFile&) = delete;
+  MemoFile& operator=(const MemoFile&) = delete;
+  ~MemoFile() {
+    sqlite3_finalize(insert_);
+    sqlite3_close(db_);
+  }
+
+  bool ok() const { return ok_; }
+
+  // Adds memo number `i` of `user`, sent on `day`; `kind()` gives its kind
+  // and may draw from the sequence.
+  template <class Kind>
+  void Add(int i, const std::string& user, const char* day, Kind kind) {
+    char id[40], title[64], when[32];
+    std::snprintf(id, sizeof id, "%08X-%04X-4%03X-8%03X-%012X", static_cast<unsigned>(random()),
+                  i & 0xFFFF, i % 0xFFF, (i / 7) % 0xFFF, static_cast<unsigned>(i));
+    const int minutes = static_cast<int>(random() % 1440);
+    std::snprintf(title, sizeof title, "Memo %d: call the supplier about order %u", i,
+                  static_cast<unsigned>(random() % 100000));
+    std::snprintf(when, sizeof when, "%s %02d:%02d:00", day, minutes / 60, minutes % 60);
+    sqlite3_bind_text(insert_, 1, id, -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(insert_, 2, title, -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(insert_, 3, "Details of the memo, a line or two of text.", -1, SQLITE_STATIC);
+    sqlite3_bind_text(insert_, 4, user.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(insert_, 5, user.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(insert_, 6, when, -1, SQLITE_TRANSIENT);
+    sqlite3_bind_int(insert_, 7, minutes);
+    sqlite3_bind_int(insert_, 8, kind());
+    ok_ = sqlite3_step(insert_) == SQLITE_DONE;
+    sqlite3_reset(insert_);
+  }
+
+  // Commits, then runs `after` (empty for nothing).
+  bool Finish(const std::string& after) {
+    return ok_ && Exec(db_, "commit") && (after.empty() || Exec(db_, after));
+  }
+
+  std::mt19937 random{20240301};
+
+ private:
+  sqlite3* db_ = nullptr;
+  sqlite3_stmt* insert_ = nullptr;
+  bool ok_ = false;
+};
+
 }  // namespace
 
 bool BuildSampleDatabase(const std::string& path, int memos) {
-  std::filesystem::remove(path);
-  sqlite3* db = nullptr;
-  if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) return false;
-  std::ifstream schema_file(AGENDIA_SQL_DIR "/sqlite/ZA_Message.sql");
-  std::stringstream schema;
-  schema << schema_file.rdbuf();
-  bool ok = Exec(db, schema.str()) && Exec(db, "pragma journal_mode=off") && Exec(db, "begin");
-  sqlite3_stmt* insert = nullptr;
-  ok = ok && sqlite3_prepare_v2(db,
-                                "insert into ZA_Message values (?, 100, ?, ?, ?, ?, ?, ?, 0, ?, "
-                                "'001', 2024)",
-                                -1, &insert, nullptr) == SQLITE_OK;
-  std::mt19937 random(20240301);
-  char id[40], title[64], when[32];
-  for (int i = 0; ok && i < 2 * memos; ++i) {
+  MemoFile file(path);
+  for (int i = 0; file.ok() && i < 2 * memos; ++i) {
     const bool mine = i % 2 == 0;
-    std::snprintf(id, sizeof id, "%08X-%04X-4%03X-8%03X-%012X", static_cast<unsigned>(random()),
-                  i & 0xFFFF, i % 0xFFF, (i / 7) % 0xFFF, static_cast<unsigned>(i));
-    const int minutes = static_cast<int>(random() % 1440);
-    std::snprintf(title, sizeof title, "Memo %d: call the supplier about order %u", i,
-                  static_cast<unsigned>(random() % 100000));
-    std::snprintf(when, sizeof when, "%s %02d:%02d:00", kCurrentDay, minutes / 60, minutes % 60);
-    const std::string user = mine ? kUser : "user" + std::to_string(i % 97);
-    sqlite3_bind_text(insert, 1, id, -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(insert, 2, title, -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(insert, 3, "Details of the memo, a line or two of text.", -1, SQLITE_STATIC);
-    sqlite3_bind_text(insert, 4, user.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(insert, 5, user.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(insert, 6, when, -1, SQLITE_TRANSIENT);
-    sqlite3_bind_int(insert, 7, minutes);
-    sqlite3_bind_int(insert, 8, static_cast<int>(random() % 6));
-    ok = sqlite3_step(insert) == SQLITE_DONE;
-    sqlite3_reset(insert);
+    file.Add(i, mine ? kUser : "user" + std::to_string(i % 97), kCurrentDay,
+             [&] { return static_cast<int>(file.random() % 6); });
   }
-  sqlite3_finalize(insert);
-  ok = ok && Exec(db, "commit");
-  sqlite3_close(db);
-  return ok;
+  return file.Finish("");
 }
 
 bool BuildSharedDatabase(const std::string& path, int rows, int users) {
-  std::filesystem::remove(path);
-  sqlite3* db = nullptr;
-  if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) return false;
-  std::ifstream schema_file(AGENDIA_SQL_DIR "/sqlite/ZA_Message.sql");
-  std::stringstream schema;
-  schema << schema_file.rdbuf();
-  bool ok = Exec(db, schema.str()) && Exec(db, "pragma journal_mode=off") && Exec(db, "begin");
-  sqlite3_stmt* insert = nullptr;
-  ok = ok && sqlite3_prepare_v2(db,
-                                "insert into ZA_Message values (?, 100, ?, ?, ?, ?, ?, ?, 0, ?, "
-                                "'001', 2024)",
-                                -1, &insert, nullptr) == SQLITE_OK;
-  std::mt19937 random(20240301);
-  char id[40], title[64], when[32];
-  for (int i = 0; ok && i < rows; ++i) {
+  MemoFile file(path);
+  for (int i = 0; file.ok() && i < rows; ++i) {
     const bool mine = i % users == 0;
-    const int nth = i / users;  // of the user's memos
-    std::snprintf(id, sizeof id, "%08X-%04X-4%03X-8%03X-%012X", static_cast<unsigned>(random()),
-                  i & 0xFFFF, i % 0xFFF, (i / 7) % 0xFFF, static_cast<unsigned>(i));
-    const int minutes = static_cast<int>(random() % 1440);
-    std::snprintf(title, sizeof title, "Memo %d: call the supplier about order %u", i,
-                  static_cast<unsigned>(random() % 100000));
-    const bool due = mine && nth < kSharedDue;
-    std::snprintf(when, sizeof when, "%s %02d:%02d:00", due ? kCurrentDay : "2024-02-01",
-                  minutes / 60, minutes % 60);
-    const std::string user = mine ? kUser : "user" + std::to_string(i % users);
-    const int kind = mine ? (due ? 1 : 0) : static_cast<int>(random() % 6);
-    sqlite3_bind_text(insert, 1, id, -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(insert, 2, title, -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(insert, 3, "Details of the memo, a line or two of text.", -1, SQLITE_STATIC);
-    sqlite3_bind_text(insert, 4, user.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(insert, 5, user.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(insert, 6, when, -1, SQLITE_TRANSIENT);
-    sqlite3_bind_int(insert, 7, minutes);
-    sqlite3_bind_int(insert, 8, kind);
-    ok = sqlite3_step(insert) == SQLITE_DONE;
-    sqlite3_reset(insert);
+    const bool due = mine && i / users < kSharedDue;  // i / users: which of the user's memos
+    file.Add(i, mine ? kUser : "user" + std::to_string(i % users), due ? kCurrentDay : "2024-02-01",
+             [&] { return mine ? (due ? 1 : 0) : static_cast<int>(file.random() % 6); });
   }
-  sqlite3_finalize(insert);
-  ok = ok && Exec(db, "commit") && Exec(db, "analyze");
-  sqlite3_close(db);
-  return ok;
+  return file.Finish("analyze");
 }
 
 }  // namespace agendia::bench
