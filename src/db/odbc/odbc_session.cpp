@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 #include <utility>
 
 namespace agendia::db::odbc {
@@ -23,6 +24,15 @@ long RowCount(SQLHANDLE statement) {
   SQLLEN rows = -1;
   if (!Succeeded(SQLRowCount(statement, &rows))) return -1;
   return rows < 0 ? -1 : long(rows);
+}
+
+// Connects take turns within the process: a driver may not be safe to
+// connect from two threads at once. psqlODBC reads and sets the process's
+// locale while it connects, and a second connect's setlocale frees the name
+// the first one is reading. Statements still run side by side.
+std::mutex& ConnectTurn() {
+  static std::mutex turn;
+  return turn;
 }
 
 }  // namespace
@@ -61,8 +71,12 @@ Status OdbcSession::Connect(const OdbcTarget& target) {
                      0);
 
   std::u16string text = Utf8ToUtf16(target.connection_string);
-  const SQLRETURN connected = SQLDriverConnectW(connection, nullptr, Wide(text), SQL_NTS, nullptr,
-                                                0, nullptr, SQL_DRIVER_NOPROMPT);
+  SQLRETURN connected;
+  {
+    const std::lock_guard<std::mutex> turn(ConnectTurn());
+    connected = SQLDriverConnectW(connection, nullptr, Wide(text), SQL_NTS, nullptr, 0, nullptr,
+                                  SQL_DRIVER_NOPROMPT);
+  }
   // The text holds the password: it is not kept longer than the call needs.
   std::fill(text.begin(), text.end(), u'\0');
   if (!Succeeded(connected)) {
